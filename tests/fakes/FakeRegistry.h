@@ -1,0 +1,30 @@
+// An in-memory registry with the Windows registry's observable behaviour
+// (checked by the same contract tests that run against the real one).
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "platform/Registry.h"
+
+namespace monitor::fakes {
+
+class FakeRegistry final : public Registry {
+ public:
+  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, std::u16string_view path,
+                                       KeyOpening opening) override;
+
+ private:
+  friend class FakeRegistryKey;
+  struct StoredValue {
+    std::u16string name;
+    RegistryValue value;
+  };
+  using Values = std::map<std::u16string, StoredValue>;   // by case-folded name
+  using KeyId = std::pair<RegistryRoot, std::u16string>;  // case-folded path
+
+  std::map<KeyId, Values> keys_;
+};
+
+}  // namespace monitor::fakes
