@@ -1,0 +1,25 @@
+// The wall clock.
+#pragma once
+
+#include <cstdint>
+
+namespace monitor {
+
+struct LocalTime {
+  int year;
+  int month;  // 1..12
+  int day;    // 1..31
+  int hour;
+  int minute;
+  int second;
+  int millisecond;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+
+  virtual LocalTime LocalNow() = 0;
+};
+
+}  // namespace monitor
