@@ -404,7 +404,9 @@ void TxaMacroClass::DeleteMacro(int index) {
 
 void TxaMacroClass::DeleteMacro(std::u16string_view macroName) { DeleteMacro(IndexOfMacroName(macroName)); }
 
-bool TxaMacroClass::MacroExists(std::u16string_view macroName) const { return IndexOfMacroName(macroName) >= 0; }
+bool TxaMacroClass::MacroExists(std::u16string_view macroName) const {
+  return IndexOfMacroName(macroName) >= 0;
+}
 
 int TxaMacroClass::IndexOfMacroName(std::u16string_view macroName) const {
   const std::u16string wanted = StoredName(macroName);

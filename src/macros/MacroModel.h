@@ -34,8 +34,8 @@ class TxaActionsClass {
   // macroClass. A MacroListCount above 128 throws std::out_of_range (the
   // editor built from the first 128 actions is discarded); a negative one
   // counts as none.
-  static std::unique_ptr<TxaActionsClass> CtrlCreate(const TMACROKEYINFO& macroKeyInfo, TxaMacroClass& macroClass,
-                                                     int macroIndex);
+  static std::unique_ptr<TxaActionsClass> CtrlCreate(const TMACROKEYINFO& macroKeyInfo,
+                                                     TxaMacroClass& macroClass, int macroIndex);
 
   // The selected action, -1 for none. Writing selects a valid position only.
   [[nodiscard]] int ActionIndex() const { return actionsIndex_; }

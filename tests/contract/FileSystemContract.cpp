@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/PlatformError.h"
+#include "profiles/TextCase.h"
 
 namespace monitor::contract {
 namespace {
@@ -15,15 +16,6 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
     bytes[i] = static_cast<std::uint8_t>(i * 13 + seed);
   }
   return bytes;
-}
-
-std::u16string Upper(std::u16string text) {
-  for (char16_t& unit : text) {
-    if (unit >= u'a' && unit <= u'z') {
-      unit = static_cast<char16_t>(unit - u'a' + u'A');
-    }
-  }
-  return text;
 }
 
 }  // namespace
@@ -63,8 +55,8 @@ TEST_P(FileSystemContract, FilesAndFoldersAreToldApartAndIgnoreCase) {
   EXPECT_TRUE(files_->FolderExists(folder_ + u"\\"));
   EXPECT_FALSE(files_->FileExists(folder_));
   EXPECT_FALSE(files_->FolderExists(file));
-  EXPECT_TRUE(files_->FileExists(Upper(file)));
-  EXPECT_EQ(files_->ReadWholeFile(Upper(file)), Pattern(3, 0));
+  EXPECT_TRUE(files_->FileExists(AsciiUppercase(file)));
+  EXPECT_EQ(files_->ReadWholeFile(AsciiUppercase(file)), Pattern(3, 0));
 }
 
 TEST_P(FileSystemContract, CreatesOneFolderLevelAtATime) {

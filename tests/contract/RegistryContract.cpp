@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "profiles/TextCase.h"
+
 namespace monitor::contract {
 namespace {
 
@@ -82,13 +84,8 @@ TEST_P(RegistryContract, NamesAndPathsIgnoreCase) {
   key->SetValue(u"ProfileID", DwordValue(1));
   key->SetValue(u"PROFILEID", DwordValue(2));  // the same value
 
-  std::u16string upperPath = TestKey();
-  for (char16_t& unit : upperPath) {
-    if (unit >= u'a' && unit <= u'z') {
-      unit = static_cast<char16_t>(unit - u'a' + u'A');
-    }
-  }
-  const auto upper = registry_->OpenKey(RegistryRoot::CurrentUser, upperPath, KeyOpening::ExistingOnly);
+  const auto upper =
+      registry_->OpenKey(RegistryRoot::CurrentUser, AsciiUppercase(TestKey()), KeyOpening::ExistingOnly);
   ASSERT_NE(upper, nullptr);
   EXPECT_EQ(DwordOf(*upper->QueryValue(u"profileid")), 2u);
 }

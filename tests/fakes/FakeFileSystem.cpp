@@ -1,6 +1,7 @@
 #include "fakes/FakeFileSystem.h"
 
 #include "platform/PlatformError.h"
+#include "profiles/TextCase.h"
 
 namespace monitor::fakes {
 namespace {
@@ -12,12 +13,7 @@ constexpr std::uint32_t kSharingViolation = 32;
 
 // Case-folded, without trailing separators: "C:\\A\\" and "c:\\a" are one key.
 std::u16string Key(std::u16string_view path) {
-  std::u16string key(path);
-  for (char16_t& unit : key) {
-    if (unit >= u'A' && unit <= u'Z') {
-      unit = static_cast<char16_t>(unit - u'A' + u'a');
-    }
-  }
+  std::u16string key = AsciiLowercase(path);
   while (!key.empty() && key.back() == u'\\') {
     key.pop_back();
   }

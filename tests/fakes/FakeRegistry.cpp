@@ -1,24 +1,20 @@
 #include "fakes/FakeRegistry.h"
 
+#include "platform/PlatformError.h"
+#include "profiles/TextCase.h"
+
 namespace monitor::fakes {
 namespace {
 
 // Registry names are case-insensitive; our names are ASCII.
-std::u16string Fold(std::u16string_view text) {
-  std::u16string folded(text);
-  for (char16_t& unit : folded) {
-    if (unit >= u'A' && unit <= u'Z') {
-      unit = static_cast<char16_t>(unit - u'A' + u'a');
-    }
-  }
-  return folded;
-}
+std::u16string Fold(std::u16string_view text) { return AsciiLowercase(text); }
 
 }  // namespace
 
 class FakeRegistryKey final : public RegistryKey {
  public:
-  explicit FakeRegistryKey(FakeRegistry::Values& values) : values_(values) {}
+  FakeRegistryKey(FakeRegistry::Values& values, const bool& failWrites)
+      : values_(values), failWrites_(failWrites) {}
 
   std::optional<RegistryValue> QueryValue(std::u16string_view name) override {
     const auto found = values_.find(Fold(name));
@@ -29,11 +25,15 @@ class FakeRegistryKey final : public RegistryKey {
   }
 
   void SetValue(std::u16string_view name, const RegistryValue& value) override {
+    if (failWrites_) {
+      throw PlatformError("cannot write registry value", 5);
+    }
     values_[Fold(name)] = {std::u16string(name), value};
   }
 
  private:
   FakeRegistry::Values& values_;
+  const bool& failWrites_;
 };
 
 std::unique_ptr<RegistryKey> FakeRegistry::OpenKey(RegistryRoot root, std::u16string_view path,
@@ -42,6 +42,11 @@ std::unique_ptr<RegistryKey> FakeRegistry::OpenKey(RegistryRoot root, std::u16st
     return nullptr;
   }
   const std::u16string folded = Fold(path);
+  for (const auto& [deniedRoot, deniedPath] : denied_) {
+    if (deniedRoot == root && (folded == deniedPath || folded.starts_with(deniedPath + u"\\"))) {
+      return nullptr;
+    }
+  }
   if (opening == KeyOpening::ExistingOnly && !keys_.contains({root, folded})) {
     return nullptr;
   }
@@ -50,7 +55,11 @@ std::unique_ptr<RegistryKey> FakeRegistry::OpenKey(RegistryRoot root, std::u16st
        slash = folded.find(u'\\', slash + 1)) {
     keys_[{root, folded.substr(0, slash)}];
   }
-  return std::make_unique<FakeRegistryKey>(keys_[{root, folded}]);
+  return std::make_unique<FakeRegistryKey>(keys_[{root, folded}], failWrites_);
+}
+
+void FakeRegistry::DenyAccess(RegistryRoot root, std::u16string_view path) {
+  denied_.emplace_back(root, Fold(path));
 }
 
 }  // namespace monitor::fakes

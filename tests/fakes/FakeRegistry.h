@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Registry.h"
 
@@ -14,6 +15,11 @@ class FakeRegistry final : public Registry {
  public:
   std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, std::u16string_view path,
                                        KeyOpening opening) override;
+
+  // Failure switches for tests: keys that cannot be opened (with everything
+  // below them), and writes that fail.
+  void DenyAccess(RegistryRoot root, std::u16string_view path);
+  void FailWrites(bool fail) { failWrites_ = fail; }
 
  private:
   friend class FakeRegistryKey;
@@ -25,6 +31,8 @@ class FakeRegistry final : public Registry {
   using KeyId = std::pair<RegistryRoot, std::u16string>;  // case-folded path
 
   std::map<KeyId, Values> keys_;
+  std::vector<KeyId> denied_;
+  bool failWrites_ = false;
 };
 
 }  // namespace monitor::fakes

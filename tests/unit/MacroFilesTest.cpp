@@ -106,14 +106,15 @@ TEST_F(MacroFiles, AFolderThatCannotBeCreatedIsAnError) {
 }
 
 TEST_F(MacroFiles, AnEmptyPathIsARangeError) {
-  EXPECT_THROW(TxaMacroClass::SaveMacroKeyInfoListToMacroFiles(files_, *Library({u"Fire"}), u""), std::out_of_range);
+  EXPECT_THROW(TxaMacroClass::SaveMacroKeyInfoListToMacroFiles(files_, *Library({u"Fire"}), u""),
+               std::out_of_range);
   EXPECT_EQ(files_.WriteCount(), 0);
 }
 
 TEST_F(MacroFiles, ANameNoFileCanCarryFailsAloneAndIsNamedInTheError) {
   const std::u16string_view badNames[] = {
-      u"A:B", u"a/b",  u"a\\b", u"x*",  u"why?", u"\"q\"", u"<", u">",    u"a|b", u"tab\there",
-      u"CON", u"con",  u"Prn",  u"aux", u"NUL",  u"COM1", u"com9", u"LPT1", u"lpt9", u"NUL.txt",
+      u"A:B", u"a/b", u"a\\b", u"x*",  u"why?", u"\"q\"", u"<",    u">",    u"a|b",  u"tab\there",
+      u"CON", u"con", u"Prn",  u"aux", u"NUL",  u"COM1",  u"com9", u"LPT1", u"lpt9", u"NUL.txt",
   };
   for (const std::u16string_view bad : badNames) {
     const std::string narrow(bad.begin(), bad.end());

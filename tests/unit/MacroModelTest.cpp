@@ -81,9 +81,7 @@ std::unique_ptr<TMACROKEYINFOLIST> Snapshot(const TxaMacroClass& model) {
   return library;
 }
 
-TMACROKEYINFO MacroAt(const TxaMacroClass& model, int index) {
-  return Snapshot(model)->MacroInfos[index];
-}
+TMACROKEYINFO MacroAt(const TxaMacroClass& model, int index) { return Snapshot(model)->MacroInfos[index]; }
 
 std::vector<std::u16string> Names(const TxaMacroClass& model) {
   const auto library = Snapshot(model);
@@ -673,7 +671,8 @@ TEST_F(ActionEditor, DelayValueIsTheTwoValueBytesOfAnyAction) {
 
 TEST_F(ActionEditor, TotalDelaySumsTheDelayActions) {
   Load({});
-  for (const TMACROKEY& action : {Delay(6), Action(ActionType::MouseButton, KeyState::Down, 1, 1), Delay(15)}) {
+  for (const TMACROKEY& action :
+       {Delay(6), Action(ActionType::MouseButton, KeyState::Down, 1, 1), Delay(15)}) {
     editor_->InsertActionAfter(action, editor_->MacroListCount());
   }
   EXPECT_EQ(editor_->TotalDelay(), 21u);
@@ -758,9 +757,13 @@ TEST(MacroErrorCheck, CountsUnmatchedPressesAndReleases) {
       {"media key pressed alone", {mediaDown}, 0},
       {"media key released twice", {mediaDown, mediaUp, mediaUp}, 1},
       {"keys interleaved", {KeyDown(0x41), KeyDown(0x42), KeyUp(0x41), KeyUp(0x42)}, 0},
-      {"delays and wheel notches are ignored", {Delay(5), Action(ActionType::WheelNotch, KeyState::Up, 1, 6)}, 0},
+      {"delays and wheel notches are ignored",
+       {Delay(5), Action(ActionType::WheelNotch, KeyState::Up, 1, 6)},
+       0},
       // The left mouse button (1, 1) and a key of the same two bytes share one state.
-      {"a mouse button and a key of the same code", {mouseLeftDown, Action(ActionType::Key, KeyState::Down, 1, 1)}, 2},
+      {"a mouse button and a key of the same code",
+       {mouseLeftDown, Action(ActionType::Key, KeyState::Down, 1, 1)},
+       2},
       {"every key left pressed counts at the end", {KeyDown(0x41), KeyUp(0x42), KeyDown(0x42)}, 3},
   };
   for (const Case& c : cases) {

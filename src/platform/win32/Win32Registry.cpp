@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/PlatformError.h"
+#include "platform/Utf8.h"
 #include "platform/win32/UniqueResource.h"
 #include "platform/win32/WideText.h"
 
@@ -23,14 +24,6 @@ HKEY RootHandle(RegistryRoot root) {
   return nullptr;
 }
 
-std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (const char16_t unit : text) {
-    out += unit < 0x80 ? static_cast<char>(unit) : '?';
-  }
-  return out;
-}
-
 class Win32RegistryKey final : public RegistryKey {
  public:
   explicit Win32RegistryKey(UniqueKey key) : key_(std::move(key)) {}
@@ -47,7 +40,7 @@ class Win32RegistryKey final : public RegistryKey {
         return std::nullopt;
       }
       if (status != ERROR_SUCCESS) {
-        throw PlatformError("cannot read registry value " + Narrow(name), static_cast<std::uint32_t>(status));
+        throw PlatformError("cannot read registry value " + ToUtf8(name), static_cast<std::uint32_t>(status));
       }
       value.data.resize(size);
       status = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, value.data.data(), &size);
@@ -58,7 +51,7 @@ class Win32RegistryKey final : public RegistryKey {
         return std::nullopt;
       }
       if (status != ERROR_SUCCESS) {
-        throw PlatformError("cannot read registry value " + Narrow(name), static_cast<std::uint32_t>(status));
+        throw PlatformError("cannot read registry value " + ToUtf8(name), static_cast<std::uint32_t>(status));
       }
       value.data.resize(size);
       value.type = static_cast<RegistryValueType>(type);
@@ -71,7 +64,7 @@ class Win32RegistryKey final : public RegistryKey {
     const LSTATUS status = RegSetValueExW(key_.get(), wideName.c_str(), 0, static_cast<DWORD>(value.type),
                                           value.data.data(), static_cast<DWORD>(value.data.size()));
     if (status != ERROR_SUCCESS) {
-      throw PlatformError("cannot write registry value " + Narrow(name), static_cast<std::uint32_t>(status));
+      throw PlatformError("cannot write registry value " + ToUtf8(name), static_cast<std::uint32_t>(status));
     }
   }
 

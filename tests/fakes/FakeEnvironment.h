@@ -1,0 +1,44 @@
+// Fakes of the small system ports: known folders, locale, clock, debug output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/DebugOutput.h"
+#include "platform/KnownFolders.h"
+#include "platform/Locale.h"
+
+namespace monitor::fakes {
+
+class FakeKnownFolders final : public KnownFolders {
+ public:
+  std::u16string documents = u"C:\\Users\\Gamer\\Documents";
+  std::u16string executable = u"C:\\Program Files\\Gaming Mouse\\";
+
+  std::u16string DocumentsFolder() override { return documents; }
+  std::u16string ExecutableFolder() override { return executable; }
+};
+
+class FakeLocale final : public Locale {
+ public:
+  std::uint16_t systemLanguage = 0x0409;
+
+  std::uint16_t SystemDefaultLanguageId() override { return systemLanguage; }
+};
+
+class FakeClock final : public Clock {
+ public:
+  LocalTime now{2026, 12, 11, 12, 0, 0, 0};
+
+  LocalTime LocalNow() override { return now; }
+};
+
+class FakeDebugOutput final : public DebugOutput {
+ public:
+  std::vector<std::u16string> lines;
+
+  void Write(std::u16string_view line) override { lines.emplace_back(line); }
+};
+
+}  // namespace monitor::fakes
