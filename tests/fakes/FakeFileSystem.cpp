@@ -30,7 +30,8 @@ std::u16string ParentKey(const std::u16string& key) {
 }
 
 bool IsInside(const std::u16string& key, const std::u16string& folder) {
-  return key == folder || (key.size() > folder.size() && key.starts_with(folder) && key[folder.size()] == u'\\');
+  return key == folder ||
+         (key.size() > folder.size() && key.starts_with(folder) && key[folder.size()] == u'\\');
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class FakeFileSystem final : public FileSystem {
   [[nodiscard]] int WriteCount() const { return writeCount_; }
 
  private:
-  std::set<std::u16string> folders_;                          // by key
+  std::set<std::u16string> folders_;                           // by key
   std::map<std::u16string, std::vector<std::uint8_t>> files_;  // by key
   std::set<std::u16string> unreadable_;
   std::set<std::u16string> unwritable_;
