@@ -23,14 +23,6 @@ HKEY RootHandle(RegistryRoot root) {
   return nullptr;
 }
 
-std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (const char16_t unit : text) {
-    out += unit < 0x80 ? static_cast<char>(unit) : '?';
-  }
-  return out;
-}
-
 class Win32RegistryKey final : public RegistryKey {
  public:
   explicit Win32RegistryKey(UniqueKey key) : key_(std::move(key)) {}
