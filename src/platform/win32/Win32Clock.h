@@ -1,0 +1,13 @@
+// The clock port on the Windows local time.
+#pragma once
+
+#include "platform/Clock.h"
+
+namespace monitor::win32 {
+
+class Win32Clock final : public Clock {
+ public:
+  LocalTime LocalNow() override;
+};
+
+}  // namespace monitor::win32
