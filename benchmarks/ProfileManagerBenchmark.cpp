@@ -12,10 +12,10 @@ namespace {
 // The bytes TDM keeps: itself and the streams of its ten stores.
 double HeldBytes(const TDM& dm) {
   std::size_t bytes = sizeof(TDM);
-  for (const TxaProfile* store : {&dm.xaProfileAllSettingInfo, &dm.xaProfileGame1, &dm.xaProfileGame2,
-                                  &dm.xaProfileGame3, &dm.xaProfileGame4, &dm.xaProfileGame5,
-                                  &dm.xaProfileSettingGroup, &dm.xaProfileDefaultGame, &dm.xaProfileTest,
-                                  &dm.xaProfileRecordMacroInfo}) {
+  for (const TxaProfile* store :
+       {&dm.xaProfileAllSettingInfo, &dm.xaProfileGame1, &dm.xaProfileGame2, &dm.xaProfileGame3,
+        &dm.xaProfileGame4, &dm.xaProfileGame5, &dm.xaProfileSettingGroup, &dm.xaProfileDefaultGame,
+        &dm.xaProfileTest, &dm.xaProfileRecordMacroInfo}) {
     bytes += store->Stream().capacity();
   }
   return static_cast<double>(bytes);

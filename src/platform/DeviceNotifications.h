@@ -29,7 +29,8 @@ class DeviceNotifications {
   // broadcast reaches onChange on the main thread. A "device nodes changed"
   // broadcast is delivered once after starting. False when the registration
   // failed; the posted broadcast still comes.
-  virtual bool Listen(const std::u16string& interfaceClass, std::function<void(const DeviceChange&)> onChange) = 0;
+  virtual bool Listen(const std::u16string& interfaceClass,
+                      std::function<void(const DeviceChange&)> onChange) = 0;
 };
 
 }  // namespace monitor

@@ -14,7 +14,7 @@
 namespace monitor {
 
 struct HidInterfaceInfo {
-  std::u16string path;                     // the device-interface path to open
+  std::u16string path;                      // the device-interface path to open
   std::vector<std::u16string> hardwareIds;  // e.g. "HID\\VID_1234&PID_5678&REV_0100"
 };
 

@@ -9,8 +9,8 @@ std::string ToUtf8(std::u16string_view text) {
   const auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t point = text[i];
-    const bool pairFollows = point >= 0xD800 && point <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                             text[i + 1] <= 0xDFFF;
+    const bool pairFollows = point >= 0xD800 && point <= 0xDBFF && i + 1 < text.size() &&
+                             text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
     if (pairFollows) {
       point = 0x10000 + ((point - 0xD800) << 10) + (text[++i] - 0xDC00u);
     } else if (point >= 0xD800 && point <= 0xDFFF) {

@@ -31,7 +31,7 @@ struct HelpFileEntry {
 };
 
 struct OtherSettings {
-  TOtherConfig config{};                // Nologo from "OtherConfig"; the rest 0
+  TOtherConfig config{};                 // Nologo from "OtherConfig"; the rest 0
   std::vector<HelpFileEntry> helpFiles;  // "HelpFiles" in file order, empty values left out
 };
 

@@ -18,7 +18,8 @@ std::u16string_view Trim(std::u16string_view text) {
 }
 
 std::u16string_view Unquote(std::u16string_view value) {
-  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front()) {
     return value.substr(1, value.size() - 2);
   }
   return value;
@@ -58,7 +59,8 @@ IniFile IniFile::Parse(std::u16string_view text) {
     }
     if (line.front() == u'[') {
       const auto close = line.find(u']');
-      const std::u16string_view name = Trim(line.substr(1, close == std::u16string_view::npos ? line.npos : close - 1));
+      const std::u16string_view name =
+          Trim(line.substr(1, close == std::u16string_view::npos ? line.npos : close - 1));
       // A section given twice continues the first.
       const auto found = std::find_if(ini.sections_.begin(), ini.sections_.end(),
                                       [&](const Section& s) { return EqualIgnoringCase(s.name, name); });

@@ -28,7 +28,8 @@ TDM::TDM(ProfileServices services)
       xaProfileDefaultGame(services.registry, services.files),
       xaProfileTest(services.registry, services.files),
       xaProfileRecordMacroInfo(services.registry, services.files),
-      FProfileGroup{&xaProfileGame1, &xaProfileGame2, &xaProfileGame3, &xaProfileGame4, &xaProfileGame5, nullptr},
+      FProfileGroup{&xaProfileGame1, &xaProfileGame2, &xaProfileGame3,
+                    &xaProfileGame4, &xaProfileGame5, nullptr},
       services_(std::move(services)) {
   const auto profileDefault = [this](ProfileStream& stream) { xaProfileGame1RestoreToDefault(stream); };
   for (std::size_t i = 0; i < kProfileCount; ++i) {
@@ -239,7 +240,8 @@ void TDM::LoadAllProfileInfoFromRegistry() {
 }
 
 void TDM::LoadRecordMacroInfoFromRegistry() {
-  Survive(u"load " + xaProfileRecordMacroInfo.FileName(), [&] { xaProfileRecordMacroInfo.LoadStreamFromRegistry(); });
+  Survive(u"load " + xaProfileRecordMacroInfo.FileName(),
+          [&] { xaProfileRecordMacroInfo.LoadStreamFromRegistry(); });
   xaProfileRecordMacroInfo.Read(RecordBytes(FRecordMacroInfo));
 }
 
@@ -263,7 +265,9 @@ bool TDM::SaveProfileInfoToRegistry(std::int32_t AProfileIndex) {
          FProfileGroup[static_cast<std::size_t>(AProfileIndex)]->SaveStreamToRegistry();
 }
 
-bool TDM::SaveCurrentProfileInfoToFile(std::u16string_view AFile) { return CurrentStore().SaveStreamToFile(AFile); }
+bool TDM::SaveCurrentProfileInfoToFile(std::u16string_view AFile) {
+  return CurrentStore().SaveStreamToFile(AFile);
+}
 
 bool TDM::SaveCurrentProfileInfoToFile() { return CurrentStore().SaveStreamToFile(); }
 
@@ -287,7 +291,9 @@ bool TDM::SaveBackAllProfileSettingInfo() {
   return xaProfileAllSettingInfo.SaveStreamToRegistry();
 }
 
-void TDM::SaveBackToProfileGroupSettingInfo() { xaProfileSettingGroup.Write(RecordBytes(FProfileSettingGroup)); }
+void TDM::SaveBackToProfileGroupSettingInfo() {
+  xaProfileSettingGroup.Write(RecordBytes(FProfileSettingGroup));
+}
 
 bool TDM::SaveProfileGroupSettingInfoToRegistry() {
   SaveBackToProfileGroupSettingInfo();
@@ -333,7 +339,8 @@ bool TDM::ChangeCurrentProfileFileNameAndPath(std::u16string_view AProfileFilePa
   // Names too long for the group record are cut, and the store takes the
   // cut names too, so that memory and record never disagree.
   TPROFILESETTINGINFO& entry = FProfileSettingGroup.ProfileSettingList[FProfileIndex];
-  const bool nameFits = WriteFixedText(entry.ProfileFileName, NameOfPath(AProfileFilePath), FixedTextEnd::MayFill);
+  const bool nameFits =
+      WriteFixedText(entry.ProfileFileName, NameOfPath(AProfileFilePath), FixedTextEnd::MayFill);
   const bool folderFits = WriteFixedText(entry.ProfileFilePath, FolderOfPath(AProfileFilePath));
   CurrentStore().SetFileName(ReadFixedText(entry.ProfileFileName));
   CurrentStore().SetFilePath(ReadFixedText(entry.ProfileFilePath));

@@ -38,7 +38,8 @@ struct ProfileWorld {
     return key ? key->QueryValue(name) : std::nullopt;
   }
   void Store(std::u16string_view name, const RegistryValue& value) {
-    registry.OpenKey(RegistryRoot::CurrentUser, kProfileKeyPath, KeyOpening::CreateIfMissing)->SetValue(name, value);
+    registry.OpenKey(RegistryRoot::CurrentUser, kProfileKeyPath, KeyOpening::CreateIfMissing)
+        ->SetValue(name, value);
   }
   template <class Record>
   void StoreRecord(std::u16string_view name, const Record& record) {

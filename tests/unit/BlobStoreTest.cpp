@@ -28,7 +28,8 @@ class BlobStoreTest : public ::testing::Test {
         ->SetValue(u"ZV3PROFILE.pfd", value);
   }
   std::optional<RegistryValue> StoredValue() {
-    const auto key = registry_.OpenKey(RegistryRoot::CurrentUser, u"software\\QuorvaxGM3", KeyOpening::ExistingOnly);
+    const auto key =
+        registry_.OpenKey(RegistryRoot::CurrentUser, u"software\\QuorvaxGM3", KeyOpening::ExistingOnly);
     return key ? key->QueryValue(u"ZV3PROFILE.pfd") : std::nullopt;
   }
   // Counts the after-events, which fire only when an operation took place.

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "fakes/ProfileWorld.h"
 #include "profiles/CodeTables.h"
 #include "profiles/DateTime.h"
 #include "profiles/FixedText.h"
-#include "fakes/ProfileWorld.h"
 
 namespace monitor {
 namespace {
@@ -43,8 +43,8 @@ TEST_F(FactoryDefaultsTest, FactoryProfileHoldsTheFactoryButtonsMacroAndSettings
     std::uint32_t deviceCode;
     std::uint32_t functionID;
   };
-  const Button expected[] = {{0, 1, 1, 1},   {1, 1, 2, 2},    {2, 1, 3, 3},   {5, 8, 16, 6}, {5, 8, 16, 6},
-                             {5, 8, 16, 6},  {31, 4, 17, 13}, {32, 11, 19, 14}, {30, 0, 8, 12}};
+  const Button expected[] = {{0, 1, 1, 1},  {1, 1, 2, 2},    {2, 1, 3, 3},     {5, 8, 16, 6}, {5, 8, 16, 6},
+                             {5, 8, 16, 6}, {31, 4, 17, 13}, {32, 11, 19, 14}, {30, 0, 8, 12}};
   for (std::uint16_t b = 0; b < std::size(expected); ++b) {
     SCOPED_TRACE(b);
     const TBUTTONFUNCINFO& button = config.ButtonFuncInfo[b];
@@ -73,7 +73,7 @@ TEST_F(FactoryDefaultsTest, FactoryProfileHoldsTheFactoryButtonsMacroAndSettings
   EXPECT_EQ(macro.nLoopCount, 0);
   EXPECT_EQ(macro.nMacroIndex, 0);
   const Bytes actions(RecordBytes(macro).begin(), RecordBytes(macro).begin() + 7 * 6);
-  EXPECT_EQ(actions, (Bytes{1, 0, 1, 0, 1, 1,  6, 0, 0, 0, 6,  0, 1, 0, 0, 0, 1, 1, 6, 0, 0,
+  EXPECT_EQ(actions, (Bytes{1, 0,  1, 0, 1, 1, 6, 0, 0, 0, 6, 0, 1, 0, 0, 0, 1, 1, 6, 0, 0,
                             0, 15, 0, 1, 0, 1, 0, 1, 1, 6, 0, 0, 0, 6, 0, 1, 0, 0, 0, 1, 1}));
   const auto buttonMacro = RecordBytes(config.ButtonFuncInfo[6].MacroKeyInfo);
   const auto libraryMacro = RecordBytes(macro);
@@ -103,7 +103,8 @@ TEST_F(FactoryDefaultsTest, RestoringOverAProfileKeepsTheFieldsItDoesNotList) {
   const auto profile = ReadStore(dm_->xaProfileGame4);
 
   EXPECT_EQ(profile->MacroKeyInfoList.nMacroInfoCount, 1);
-  EXPECT_TRUE(std::equal(std::begin(profile->ConfigInfo.ApplicationList), std::end(profile->ConfigInfo.ApplicationList),
+  EXPECT_TRUE(std::equal(std::begin(profile->ConfigInfo.ApplicationList),
+                         std::end(profile->ConfigInfo.ApplicationList),
                          std::begin(loaded->ConfigInfo.ApplicationList)));
   const auto kept = [&](const auto& restored, const auto& original) {
     const auto a = RecordBytes(restored);
@@ -135,7 +136,8 @@ TEST_F(FactoryDefaultsTest, HandlersGrowAShortStreamAndKeepALongOne) {
 TEST_F(FactoryDefaultsTest, MacroNameGoesThroughTheTranslation) {
   world_.translate = [](std::u16string_view text) { return u"<" + std::u16string(text) + u">"; };
   const auto dm = world_.Start();
-  EXPECT_EQ(ReadFixedText(dm->FCurrentProfileInfo.MacroKeyInfoList.MacroInfos[0].szMacroName), u"<User Recorded>");
+  EXPECT_EQ(ReadFixedText(dm->FCurrentProfileInfo.MacroKeyInfoList.MacroInfos[0].szMacroName),
+            u"<User Recorded>");
 }
 
 TEST_F(FactoryDefaultsTest, LanguageFollowsTheSystemLanguage) {
@@ -143,7 +145,8 @@ TEST_F(FactoryDefaultsTest, LanguageFollowsTheSystemLanguage) {
     std::uint16_t languageId;
     std::uint8_t index;
   };
-  for (const Case& c : {Case{0x0804, 1}, Case{0x0404, 2}, Case{0x0409, 0}, Case{0x0C04, 0}, Case{0x0411, 0}}) {
+  for (const Case& c :
+       {Case{0x0804, 1}, Case{0x0404, 2}, Case{0x0409, 0}, Case{0x0C04, 0}, Case{0x0411, 0}}) {
     SCOPED_TRACE(c.languageId);
     world_.locale.systemLanguage = c.languageId;
     dm_->xaProfileAllSettingInfo.RestoreToDefault();
@@ -202,7 +205,8 @@ TEST_F(FactoryDefaultsTest, TestAndDefaultProfilesAreBuiltInMemoryOnly) {
   EXPECT_EQ(test.ButtonFuncInfo[6].FunctionIndex, 14);
   EXPECT_EQ(test.ButtonFuncInfo[6].DeviceCode, 19u);
   EXPECT_EQ(test.ButtonFuncInfo[6].FunctionID, 0u);
-  EXPECT_EQ(Bytes(test.ButtonFuncInfo[9].ReportCode, test.ButtonFuncInfo[9].ReportCode + 3), (Bytes{0, 2, 0}));
+  EXPECT_EQ(Bytes(test.ButtonFuncInfo[9].ReportCode, test.ButtonFuncInfo[9].ReportCode + 3),
+            (Bytes{0, 2, 0}));
   EXPECT_EQ(dm_->FTestProfileInfo.MacroKeyInfoList.nMacroInfoCount, 0);
   EXPECT_EQ(dm_->FDefaultProfileInfo.ConfigInfo.ButtonCount, 7);
   EXPECT_FALSE(world_.Stored(kTestProfileValueName));

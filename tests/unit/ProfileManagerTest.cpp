@@ -2,10 +2,10 @@
 
 #include <functional>
 
+#include "fakes/ProfileWorld.h"
 #include "platform/PlatformError.h"
 #include "profiles/CodeTables.h"
 #include "profiles/FixedText.h"
-#include "fakes/ProfileWorld.h"
 
 namespace monitor {
 namespace {
@@ -137,7 +137,8 @@ TEST_F(ProfileManagerTest, BadStoredDataNeverStopsTheStart) {
   };
   const auto groupRestoredWithoutFolder = [](ProfileWorld& w, TDM& dm) {
     EXPECT_EQ(w.Stored(kSettingGroupValueName)->data.size(), sizeof(TProfileSettingGroup));
-    const std::u16string folder = ReadFixedText(dm.FProfileSettingGroup.ProfileSettingList[0].ProfileFilePath);
+    const std::u16string folder =
+        ReadFixedText(dm.FProfileSettingGroup.ProfileSettingList[0].ProfileFilePath);
     EXPECT_TRUE(folder.ends_with(u"\\QUORVAX Gaming Mouse 3"));
     EXPECT_FALSE(w.files.FolderExists(folder));
   };
@@ -145,7 +146,8 @@ TEST_F(ProfileManagerTest, BadStoredDataNeverStopsTheStart) {
       {"group record of text type", [&](ProfileWorld& w, TProfileSettingGroup&) { breakGroup(w); },
        [](ProfileWorld& w, TDM& dm) {
          EXPECT_EQ(w.Stored(kSettingGroupValueName)->data.size(), sizeof(TProfileSettingGroup));
-         EXPECT_EQ(ReadFixedText(dm.FProfileSettingGroup.ProfileSettingList[0].ProfileFileName), u"ZV3Profile1.pfd");
+         EXPECT_EQ(ReadFixedText(dm.FProfileSettingGroup.ProfileSettingList[0].ProfileFileName),
+                   u"ZV3Profile1.pfd");
        }},
       {"current group out of range",
        [&](ProfileWorld& w, TProfileSettingGroup& g) {

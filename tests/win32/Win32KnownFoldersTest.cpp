@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/Utf8.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32KnownFolders.h"
 #include "win32/TestExecutable.h"
@@ -75,7 +76,7 @@ TEST(Win32KnownFolders, DocumentsFolderAtARootOrMissing) {
       {L"C:\\MonitorAdapterTests\\NoSuchFolder", u""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Narrow(FromWide(c.redirectedTo)));
+    SCOPED_TRACE(ToUtf8(FromWide(c.redirectedTo)));
     const DocumentsRedirect redirect(c.redirectedTo);
     EXPECT_EQ(Win32KnownFolders().DocumentsFolder(), c.expected);
   }

@@ -12,13 +12,4 @@ inline std::wstring ToWide(std::u16string_view text) { return {text.begin(), tex
 
 inline std::u16string FromWide(std::wstring_view text) { return {text.begin(), text.end()}; }
 
-// For error messages: ASCII kept, every other unit shown as '?'.
-inline std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (const char16_t unit : text) {
-    out += unit < 0x80 ? static_cast<char>(unit) : '?';
-  }
-  return out;
-}
-
 }  // namespace monitor::win32

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/PlatformError.h"
+#include "platform/Utf8.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 
@@ -71,14 +72,14 @@ std::vector<std::uint8_t> Win32FileSystem::ReadWholeFile(std::u16string_view pat
       OwnFileHandle(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
-    throw PlatformError("cannot open " + Narrow(path), GetLastError());
+    throw PlatformError("cannot open " + ToUtf8(path), GetLastError());
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) {
-    throw PlatformError("cannot size " + Narrow(path), GetLastError());
+    throw PlatformError("cannot size " + ToUtf8(path), GetLastError());
   }
   if (static_cast<std::uint64_t>(size.QuadPart) > std::numeric_limits<std::size_t>::max()) {
-    throw PlatformError("cannot hold " + Narrow(path), ERROR_FILE_TOO_LARGE);
+    throw PlatformError("cannot hold " + ToUtf8(path), ERROR_FILE_TOO_LARGE);
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
   std::size_t done = 0;
@@ -86,7 +87,7 @@ std::vector<std::uint8_t> Win32FileSystem::ReadWholeFile(std::u16string_view pat
     const auto chunk = static_cast<DWORD>(std::min(bytes.size() - done, kMaxTransfer));
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
-      throw PlatformError("cannot read " + Narrow(path), GetLastError());
+      throw PlatformError("cannot read " + ToUtf8(path), GetLastError());
     }
     if (read == 0) {
       break;  // the file got shorter since it was sized
@@ -103,7 +104,7 @@ void Win32FileSystem::WriteWholeFile(std::u16string_view path, std::span<const s
   std::wstring temporary;
   DWORD error = CreateTemporaryBeside(target, file, temporary);
   if (error != ERROR_SUCCESS) {
-    throw PlatformError("cannot create a temporary file for " + Narrow(path), error);
+    throw PlatformError("cannot create a temporary file for " + ToUtf8(path), error);
   }
   error = WriteAll(file.get(), bytes);
   if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get())) {
@@ -116,7 +117,7 @@ void Win32FileSystem::WriteWholeFile(std::u16string_view path, std::span<const s
   }
   if (error != ERROR_SUCCESS) {
     DeleteFileW(temporary.c_str());
-    throw PlatformError("cannot write " + Narrow(path), error);
+    throw PlatformError("cannot write " + ToUtf8(path), error);
   }
 }
 
