@@ -25,8 +25,9 @@ class ProfileManagerOnWindows : public ::testing::Test {
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\QuorvaxGM3"); }
 
   std::unique_ptr<TDM> Start() {
-    return std::make_unique<TDM>(ProfileServices{registry_, files_, folders_, locale_, clock_, debug_,
-                                                 [](std::u16string_view text) { return std::u16string(text); }});
+    return std::make_unique<TDM>(
+        ProfileServices{registry_, files_, folders_, locale_, clock_, debug_,
+                        [](std::u16string_view text) { return std::u16string(text); }});
   }
 
   Win32Registry registry_;
