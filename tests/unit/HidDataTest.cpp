@@ -5,9 +5,11 @@
 #include <thread>
 #include <vector>
 
+#include "device/DeviceUpload.h"
 #include "device/HidData.h"
 #include "fakes/FakeEnvironment.h"
 #include "fakes/FakeMainLoop.h"
+#include "fakes/ProfileWorld.h"
 #include "fakes/SimulatedHidBus.h"
 
 namespace monitor {
@@ -306,6 +308,24 @@ TEST_F(HidDataTest, OutputWritesSendTheIdAndTheirDataBytes) {
   EXPECT_TRUE(strict->HidFindAndWriteDeviceBYHID(byId));
   EXPECT_EQ(mouse.OutputReports().size(), 3u);
   EXPECT_EQ(mouse.OutputReports()[2].size(), 8u);
+}
+
+TEST_F(HidDataTest, AnUploadReachesTheMouseAsFeatureReports) {
+  auto& mouse = AddMouse(u"mouse");
+  ProfileWorld world;
+  const auto dm = world.Start();
+  const auto hid = Make();
+  int pumps = 0;
+  UploadProfileToDevice(dm->FCurrentProfileInfo, 0, *hid, dm->FHidUsageAndPage, [&] { ++pumps; });
+
+  const auto reports = mouse.FeatureReports();
+  ASSERT_EQ(reports.size(), 4u);
+  EXPECT_EQ(reports[0], (Bytes{2, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(reports[1].size(), 1024u);
+  EXPECT_EQ(Bytes(reports[1].begin(), reports[1].begin() + 8), (Bytes{4, 2, 144, 0, 65, 0, 0xFA, 0xFA}));
+  EXPECT_EQ(reports[2].size(), 64u);
+  EXPECT_EQ(reports[3][2], 1);  // transaction end
+  EXPECT_EQ(pumps, 2);
 }
 
 TEST_F(HidDataTest, HandOffsQueuedForAComponentThatIsGoneAreDropped) {
