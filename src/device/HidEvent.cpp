@@ -5,23 +5,20 @@
 namespace monitor {
 
 TxaHIDEvent::TxaHIDEvent(std::unique_ptr<DeviceNotifications> notifications, MainLoop& mainLoop)
-    : mainLoop_(mainLoop), notifications_(std::move(notifications)), FUsbGuid(kHidInterfaceClass) {
+    : notifications_(std::move(notifications)),
+      FUsbGuid(kHidInterfaceClass),
+      FTimerToStartMonitor(mainLoop, std::chrono::milliseconds(1500)) {
   notifications_->Listen(FUsbGuid, [this](const DeviceChange& change) { HandleDeviceChange(change); });
-  FTimerToStartMonitor =
-      mainLoop_.StartTimer(std::chrono::milliseconds(1500), [this] { TimerToStartMonitor(); });
-  timerRunning_ = true;
+  FTimerToStartMonitor.OnTimer = [this] { TimerToStartMonitor(); };
+  FTimerToStartMonitor.SetEnabled(true);
 }
 
 TxaHIDEvent::~TxaHIDEvent() {
-  if (timerRunning_) {
-    mainLoop_.StopTimer(FTimerToStartMonitor);
-  }
   notifications_.reset();  // no broadcast reaches a component being destroyed
 }
 
 void TxaHIDEvent::TimerToStartMonitor() {
-  mainLoop_.StopTimer(FTimerToStartMonitor);  // it fires once
-  timerRunning_ = false;
+  FTimerToStartMonitor.SetEnabled(false);  // it fires once
   Raise(OnDeviceArrival);
 }
 

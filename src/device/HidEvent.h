@@ -10,6 +10,7 @@
 
 #include "platform/DeviceNotifications.h"
 #include "platform/MainLoop.h"
+#include "platform/Timer.h"
 
 namespace monitor {
 
@@ -37,11 +38,9 @@ class TxaHIDEvent {
   void TimerToStartMonitor();
   void Raise(const TNotifyEvent& event);
 
-  MainLoop& mainLoop_;
   std::unique_ptr<DeviceNotifications> notifications_;
   std::u16string FUsbGuid;
-  TimerId FTimerToStartMonitor = 0;
-  bool timerRunning_ = false;
+  TTimer FTimerToStartMonitor;
 };
 
 }  // namespace monitor

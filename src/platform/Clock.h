@@ -1,6 +1,7 @@
-// The wall clock.
+// The wall clock, and waiting.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace monitor {
@@ -20,6 +21,8 @@ class Clock {
   virtual ~Clock() = default;
 
   virtual LocalTime LocalNow() = 0;
+  // Blocks the calling thread.
+  virtual void SleepFor(std::chrono::milliseconds duration) = 0;
 };
 
 }  // namespace monitor

@@ -32,6 +32,9 @@ class FakeClock final : public Clock {
   LocalTime now{2026, 12, 11, 12, 0, 0, 0};
 
   LocalTime LocalNow() override { return now; }
+  void SleepFor(std::chrono::milliseconds duration) override { slept.push_back(duration); }
+
+  std::vector<std::chrono::milliseconds> slept;
 };
 
 class FakeDebugOutput final : public DebugOutput {

@@ -10,4 +10,6 @@ LocalTime Win32Clock::LocalNow() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
+void Win32Clock::SleepFor(std::chrono::milliseconds duration) { Sleep(static_cast<DWORD>(duration.count())); }
+
 }  // namespace monitor::win32

@@ -8,6 +8,7 @@ namespace monitor::win32 {
 class Win32Clock final : public Clock {
  public:
   LocalTime LocalNow() override;
+  void SleepFor(std::chrono::milliseconds duration) override;
 };
 
 }  // namespace monitor::win32
