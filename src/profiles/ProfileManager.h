@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "device/UsageAndPage.h"
+#include "i18n/TranslateText.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
@@ -32,9 +33,6 @@ inline constexpr std::u16string_view kAllSettingValueName = u"ZV3PROFILE.pfd";
 inline constexpr std::u16string_view kRecordMacroValueName = u"RecordRPROFILE.pfd";
 inline constexpr std::u16string_view kDefaultProfileValueName = u"K5500ProfileDef.pfd";
 inline constexpr std::u16string_view kTestProfileValueName = u"K5500ProfileTest.pfd";
-
-// The text lookup of the active translation table.
-using TranslateText = std::function<std::u16string(std::u16string_view text)>;
 
 struct ProfileServices {
   Registry& registry;

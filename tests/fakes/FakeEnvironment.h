@@ -23,8 +23,14 @@ class FakeKnownFolders final : public KnownFolders {
 class FakeLocale final : public Locale {
  public:
   std::uint16_t systemLanguage = 0x0409;
+  std::u16string userAbbreviatedLanguageName = u"ENU";
+  std::vector<LocaleLanguage> supportedLocales = {{0x0409, u"English (United States)"},
+                                                  {0x0804, u"Chinese (Simplified, China)"},
+                                                  {0x0404, u"Chinese (Traditional, Taiwan)"}};
 
   std::uint16_t SystemDefaultLanguageId() override { return systemLanguage; }
+  std::u16string UserAbbreviatedLanguageName() override { return userAbbreviatedLanguageName; }
+  std::vector<LocaleLanguage> SupportedLocales() override { return supportedLocales; }
 };
 
 class FakeClock final : public Clock {
