@@ -14,12 +14,17 @@
 
 #include "device/HidData.h"
 #include "device/HidEvent.h"
+#include "i18n/ActiveTranslation.h"
+#include "i18n/Language.h"
+#include "i18n/TranslatableComponent.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/DeviceNotifications.h"
+#include "platform/FileSystem.h"
 #include "platform/HidBus.h"
 #include "platform/KnownFolders.h"
+#include "platform/Locale.h"
 #include "platform/MainLoop.h"
 #include "platform/MonitorWindows.h"
 #include "platform/PeerWindows.h"
@@ -40,7 +45,12 @@ struct MonitorServices {
   PeerWindows& peers;
   Shell& shell;
   Registry& registry;
+  FileSystem& files;
   KnownFolders& folders;
+  Locale& locale;
+  ActiveTranslation& translation;
+  // The main window's components as translation walks them; may be null.
+  TranslatableComponent* form;
   Clock& clock;
   SystemInfo& system;
   AudioEndpoints& audio;
@@ -62,6 +72,7 @@ class TZelMonExMain3 {
   TxaHIDData xaHIDData1;
   TxaHIDEvent xaHIDEvent1;
   TTimer TimerDeviceArrial;
+  TxaLanguage xaLanguage1;
 
   // ---- State ----
   std::unique_ptr<EndpointVolume> FEndpoint;  // empty until the capture endpoint is opened
@@ -81,8 +92,8 @@ class TZelMonExMain3 {
   // A window message for the main window; false when it is not one of ours.
   bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
-  void xaHIDData1Data(const std::u16string& ADeviceID, const std::u16string& ADevicePath, std::uint8_t ReportID,
-                      std::span<const std::uint8_t> Data);
+  void xaHIDData1Data(const std::u16string& ADeviceID, const std::u16string& ADevicePath,
+                      std::uint8_t ReportID, std::span<const std::uint8_t> Data);
   void xaHIDEvent1DeviceArrival(TxaHIDEvent& Sender);
   void TimerDeviceArrialTimer();
 
@@ -92,6 +103,7 @@ class TZelMonExMain3 {
   void ReopenDevice();
   void RunConfigProgram();
   void ProcessMessageAndSleep50ms();
+  void RefreshLanguageAndCaptions();
   void MicrophoneMute();
   void InitCaptureEndpoint();
   bool GetMixerLineMute(MixerLineKind Kind);
@@ -106,7 +118,7 @@ class TZelMonExMain3 {
   // Sends to the configuration program, if it runs, without letting a hung
   // one freeze the monitor.
   void SendToConfigProgram(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-  LegacyMixer::Opened OpenMixerLineMute(MixerLineKind kind);
+  std::u16string Translate(std::u16string_view text) const;
 
   MonitorServices services_;
 };

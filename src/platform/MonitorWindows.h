@@ -18,6 +18,8 @@ class MonitorWindows {
   virtual void SetTrayHint(std::u16string_view hint) = 0;
   // The caption of tray menu item 0, 1 or 2.
   virtual void SetMenuCaption(int position, std::u16string_view caption) = 0;
+  // Ends the message loop; the program then ends.
+  virtual void EndApplication() = 0;
   // Posts a window message to the main window.
   virtual void PostToMainWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };

@@ -18,7 +18,8 @@ class PeerWindows {
 
   // The top-level window of that class (any caption), if one exists.
   virtual std::optional<WindowHandle> FindByClass(std::u16string_view className) = 0;
-  virtual void Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual void Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                    std::intptr_t lParam) = 0;
   // Sends and waits until the window has handled the message, but never
   // longer than the time-out, and not at all for a window that is not
   // responding. False when it was not handled.
