@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Messages.h"
+#include "device/DeviceUpload.h"
 #include "platform/Utf8.h"
 #include "profiles/CodeTables.h"
 
@@ -33,6 +34,21 @@ TZelMonExMain3::TZelMonExMain3(MonitorServices services)
       TimerDeviceArrial(services.mainLoop, kDeviceArrivalDelay),
       xaLanguage1({services.translation, services.locale, services.files, services.folders, services.debug},
                   services.form),
+      xaHook1(services.hookLibrary, services.keyboard, services.shell),
+      recorder({services.DM, xaHook1, services.mainLoop, services.debug, services.translation.Lookup(),
+                [this] {
+                  return std::make_unique<TFrmRecord>(services_.overlay, services_.screen, services_.mainLoop,
+                                                      services_.translation.Lookup());
+                },
+                [this](std::int32_t profileIndex) {
+                  UploadProfileToDevice(services_.DM.FCurrentProfileInfo, profileIndex, xaHIDData1,
+                                        services_.DM.FHidUsageAndPage,
+                                        [this] { services_.mainLoop.ProcessPendingMessages(); });
+                },
+                [this](std::int32_t profileIndex) {
+                  SendToConfigProgram(MSG_RECORD_SAVED, static_cast<std::uintptr_t>(profileIndex), 0);
+                }}),
+      player(services.injector, services.clock, services.debug),
       services_(std::move(services)) {
   xaHIDData1.OnData = [this](const std::u16string& id, const std::u16string& path, std::uint8_t reportId,
                              std::span<const std::uint8_t> data) {
@@ -40,15 +56,20 @@ TZelMonExMain3::TZelMonExMain3(MonitorServices services)
   };
   xaHIDEvent1.OnDeviceArrival = [this](TxaHIDEvent& sender) { xaHIDEvent1DeviceArrival(sender); };
   TimerDeviceArrial.OnTimer = [this] { TimerDeviceArrialTimer(); };
+  xaHook1.OnRecordMouseMacroKey = [this](std::int32_t macroType, TMouseButtons button, std::int32_t state,
+                                         std::int32_t, std::int32_t, double, const std::u16string& text,
+                                         const std::u16string&, const TxaHook::MouseRecordList&) {
+    recorder.xaHook1RecordMouseMacroKey(macroType, button, state, text);
+  };
   FormCreate();
 }
 
 TZelMonExMain3::~TZelMonExMain3() { FormDestroy(); }
 
 void TZelMonExMain3::FormCreate() {
-  IsPlayingMacro = false;
+  player.IsPlayingMacro = false;
   RefreshLanguageAndCaptions();
-  IsRecording = false;
+  recorder.IsRecording = false;
   const WindowsVersion version = services_.system.Version();
   if (version.ntFamily && version.major >= 6) {
     InitCaptureEndpoint();
@@ -200,7 +221,7 @@ void TZelMonExMain3::DoButtonFunction(std::uint8_t KeyIndex, std::uint16_t Funct
       MicrophoneMute();
       break;
     case kFunctionPlayMacro:
-      if (!IsPlayingMacro) {
+      if (!player.IsPlayingMacro) {
         PlayMacro();
       }
       break;
@@ -301,8 +322,8 @@ void TZelMonExMain3::SetMixerLineMute(MixerLineKind Kind, bool Value) {
 
 // ---- Macros ----
 
-void TZelMonExMain3::PlayMacro() {}
+void TZelMonExMain3::PlayMacro() { player.PlayMacro(services_.DM.FCurrentProfileInfo); }
 
-void TZelMonExMain3::ToggleRecordMacro(std::uint8_t /*KeyIndex*/) {}
+void TZelMonExMain3::ToggleRecordMacro(std::uint8_t KeyIndex) { recorder.ToggleRecordMacro(KeyIndex); }
 
 }  // namespace monitor

@@ -17,16 +17,22 @@
 #include "i18n/ActiveTranslation.h"
 #include "i18n/Language.h"
 #include "i18n/TranslatableComponent.h"
+#include "macros/Hook.h"
+#include "macros/MacroPlayer.h"
+#include "macros/MacroRecorder.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/DeviceNotifications.h"
 #include "platform/FileSystem.h"
 #include "platform/HidBus.h"
+#include "platform/InputHooks.h"
+#include "platform/InputInjector.h"
 #include "platform/KnownFolders.h"
 #include "platform/Locale.h"
 #include "platform/MainLoop.h"
 #include "platform/MonitorWindows.h"
+#include "platform/OverlayWindow.h"
 #include "platform/PeerWindows.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -55,6 +61,11 @@ struct MonitorServices {
   SystemInfo& system;
   AudioEndpoints& audio;
   LegacyMixer& mixer;
+  InputHookLibrary& hookLibrary;
+  KeyboardState& keyboard;
+  InputInjector& injector;
+  OverlayWindow& overlay;
+  Screen& screen;
   DebugOutput& debug;
   std::vector<std::u16string> includedDevices;  // the "config.ini" device list
 };
@@ -73,12 +84,15 @@ class TZelMonExMain3 {
   TxaHIDEvent xaHIDEvent1;
   TTimer TimerDeviceArrial;
   TxaLanguage xaLanguage1;
+  TxaHook xaHook1;
+  TMacroRecorder recorder;
+  TMacroPlayer player;
 
   // ---- State ----
   std::unique_ptr<EndpointVolume> FEndpoint;  // empty until the capture endpoint is opened
   std::atomic<bool> FVolumeUpdating = false;  // set only while a change notification is handled
-  bool IsPlayingMacro = false;
-  bool IsRecording = false;
+  [[nodiscard]] bool IsPlayingMacro() const { return player.IsPlayingMacro; }
+  [[nodiscard]] bool IsRecording() const { return recorder.IsRecording; }
 
   // ---- Handlers ----
   void FormCreate();

@@ -21,8 +21,11 @@ class Clock {
   virtual ~Clock() = default;
 
   virtual LocalTime LocalNow() = 0;
-  // Blocks the calling thread.
+  // Blocks the calling thread, at the system's usual timer granularity.
   virtual void SleepFor(std::chrono::milliseconds duration) = 0;
+  // Blocks the calling thread for the duration to within about a
+  // millisecond (macro delays: 6 ms must not become 16).
+  virtual void WaitPrecisely(std::chrono::milliseconds duration) = 0;
 };
 
 }  // namespace monitor

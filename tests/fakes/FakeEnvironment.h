@@ -39,8 +39,10 @@ class FakeClock final : public Clock {
 
   LocalTime LocalNow() override { return now; }
   void SleepFor(std::chrono::milliseconds duration) override { slept.push_back(duration); }
+  void WaitPrecisely(std::chrono::milliseconds duration) override { waited.push_back(duration); }
 
   std::vector<std::chrono::milliseconds> slept;
+  std::vector<std::chrono::milliseconds> waited;
 };
 
 class FakeDebugOutput final : public DebugOutput {

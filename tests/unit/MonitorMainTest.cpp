@@ -8,6 +8,7 @@
 #include "fakes/FakeAudio.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDeviceNotifications.h"
+#include "fakes/FakeInput.h"
 #include "fakes/FakeMainLoop.h"
 #include "fakes/ProfileWorld.h"
 #include "fakes/SimulatedHidBus.h"
@@ -47,6 +48,11 @@ class MonitorMainTest : public ::testing::Test {
                                                                 system_,
                                                                 audio_,
                                                                 mixer_,
+                                                                hooks_,
+                                                                keyboard_,
+                                                                injector_,
+                                                                overlay_,
+                                                                screen_,
                                                                 profiles_.debug,
                                                                 {}});
     windows_.handler = [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -96,6 +102,11 @@ class MonitorMainTest : public ::testing::Test {
   fakes::FakeSystemInfo system_;
   fakes::FakeAudioEndpoints audio_;
   fakes::FakeLegacyMixer mixer_;
+  fakes::FakeHookLibrary hooks_;
+  fakes::FakeKeyboardState keyboard_;
+  fakes::RecordingInjector injector_;
+  fakes::FakeOverlayWindow overlay_;
+  fakes::FakeScreen screen_;
   ActiveTranslation translation_;
   fakes::FakeDeviceNotifications* notifications_ = nullptr;
   std::unique_ptr<TZelMonExMain3> monitor_;
