@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <ranges>
 #include <vector>
 
 #include "device/DeviceUpload.h"
@@ -93,7 +94,7 @@ void TMacroPlayer::PlayMacro(const TMouseProfileInfo& currentProfile) {
     }
     if (!injected) {
       // Nothing this macro would have let go of stays pressed.
-      for (const Input& input : held) {
+      for (const Input& input : std::ranges::reverse_view(held)) {
         const bool releasedLater =
             std::any_of(macro.MacroList + i, macro.MacroList + count, [&](const TMACROKEY& a) {
               return a.nKeyState == static_cast<std::uint16_t>(KeyState::Up) && InputOf(a) == input;

@@ -128,7 +128,10 @@ void TMacroRecorder::Stop(std::uint8_t keyIndex) {
 void TMacroRecorder::StoreAction(const TMACROKEY& action) {
   FMacroInfo.MacroList[FMacroInfo.MacroListCount] = action;
   if (overlay_) {
-    overlay_->AddRecordLine(action.nKeyType, action.VALUE1, action.VALUE2);
+    // A button's line shows its state; delays and wheel turns show their values.
+    const bool button = action.nKeyType == static_cast<std::uint16_t>(ActionType::MouseButton);
+    overlay_->AddRecordLine(
+        action.nKeyType, button ? static_cast<std::uint8_t>(action.nKeyState) : action.VALUE1, action.VALUE2);
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "app/Messages.h"
@@ -202,6 +203,31 @@ TEST_F(MonitorMainTest, ButtonFunctionsAreCarriedOutForButtonsOnly) {
   }
   EXPECT_FALSE(audio_.microphone.muted);
   EXPECT_EQ(audio_.microphone.writes, 2);
+}
+
+TEST_F(MonitorMainTest, MacroButtonsPlayAndRecord) {
+  Start();
+  // The factory profile: button 6 plays the double click, button 7 records.
+  monitor_->HandleMessage(MSG_BUTTON_EVENT, 6, 1);
+  EXPECT_EQ(injector_.events,
+            (std::vector<std::string>{"button 0 down", "button 0 up", "button 0 down", "button 0 up"}));
+  EXPECT_EQ(profiles_.clock.waited,
+            (std::vector<milliseconds>{milliseconds(6), milliseconds(15), milliseconds(6)}));
+  EXPECT_FALSE(monitor_->IsPlayingMacro());
+
+  monitor_->HandleMessage(MSG_BUTTON_EVENT, 7, 1);
+  EXPECT_TRUE(monitor_->IsRecording());
+  EXPECT_TRUE(overlay_.shown);
+  ASSERT_NE(hooks_.mouse, nullptr);
+  hooks_.Mouse(0x201, {0, 0, 0, 0, 100});
+  hooks_.Mouse(0x202, {0, 0, 0, 0, 150});
+  peers_.configRunning = true;
+  monitor_->HandleMessage(MSG_BUTTON_EVENT, 7, 1);
+  EXPECT_FALSE(monitor_->IsRecording());
+  EXPECT_EQ(dm_->FCurrentProfileInfo.MacroKeyInfoList.MacroInfos[0].MacroListCount, 3);
+  EXPECT_EQ(peers_.sent, (std::vector<WindowMessage>{{7038, 0, 0}}));
+  // Uploaded into bank 0 of the mouse: begin, button table, one slot, end.
+  EXPECT_EQ(mouse_->FeatureReports().size(), 4u);
 }
 
 TEST_F(MonitorMainTest, ReloadRequestsOfTheConfigurationProgramAreObeyed) {
