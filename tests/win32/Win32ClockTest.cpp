@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <iostream>
 
 #include "platform/win32/Win32Clock.h"
 
@@ -43,6 +44,24 @@ TEST(Win32Clock, AgreesWithTheRuntimeLocalTime) {
   const sys_seconds read = Naive(now.year, now.month, now.day, now.hour, now.minute, now.second);
   EXPECT_GE(read.time_since_epoch().count(), (before - 2s).time_since_epoch().count());
   EXPECT_LE(read.time_since_epoch().count(), (after + 2s).time_since_epoch().count());
+}
+
+// Both waits last at least what they were asked for. How close the precise
+// wait comes to a short delay is printed, not asserted.
+TEST(Win32Clock, WaitsLastAtLeastTheirDuration) {
+  Win32Clock clock;
+  for (const auto duration :
+       {std::chrono::milliseconds(6), std::chrono::milliseconds(15), std::chrono::milliseconds(40)}) {
+    const auto start = std::chrono::steady_clock::now();
+    clock.WaitPrecisely(duration);
+    const auto precise = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(precise, duration);
+    std::cout << "WaitPrecisely(" << duration.count() << " ms) took "
+              << std::chrono::duration<double, std::milli>(precise).count() << " ms\n";
+  }
+  const auto start = std::chrono::steady_clock::now();
+  clock.SleepFor(std::chrono::milliseconds(20));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(19));
 }
 
 }  // namespace

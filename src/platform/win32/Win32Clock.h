@@ -9,6 +9,7 @@ class Win32Clock final : public Clock {
  public:
   LocalTime LocalNow() override;
   void SleepFor(std::chrono::milliseconds duration) override;
+  void WaitPrecisely(std::chrono::milliseconds duration) override;
 };
 
 }  // namespace monitor::win32
