@@ -1,7 +1,8 @@
 #include "platform/win32/Win32Clock.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <mmsystem.h>
 
 #include "platform/win32/UniqueHandle.h"
 
