@@ -283,8 +283,8 @@ void TZelMonExMain3::MicrophoneMute() {
     return;  // no microphone: nothing to toggle, nothing to show
   }
   // A state that cannot be read is not guessed at.
-  if (const auto muted = FEndpoint->GetMute()) {
-    FEndpoint->SetMute(!*muted);
+  if (const auto muted = FEndpoint->GetMute(); muted && FEndpoint->SetMute(!*muted)) {
+    services_.debug.Write(*muted ? u"microphone unmuted" : u"microphone muted");
   }
 }
 

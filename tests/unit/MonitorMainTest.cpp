@@ -329,6 +329,7 @@ TEST_F(MonitorMainTest, MuteTogglesTheCaptureEndpoint) {
   monitor_->MicrophoneMute();
   EXPECT_FALSE(audio_.microphone.muted);
   EXPECT_EQ(audio_.opens, 1);
+  EXPECT_EQ(profiles_.debug.lines, (std::vector<std::u16string>{u"microphone muted", u"microphone unmuted"}));
 
   audio_.microphone.readFails = true;  // an unknown state is not guessed at
   monitor_->MicrophoneMute();
