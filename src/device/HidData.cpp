@@ -86,23 +86,18 @@ bool TxaHIDData::IsDeviceExist(const THIDDataParam& ReportData) {
 }
 
 bool TxaHIDData::HidFindAndWriteDevice(const THIDDataParam& ReportData) {
-  THIDDataParam block = ReportData;
-  const auto report = Transfer(block.Data, std::size_t{block.DATASIZE} + 1);
-  bool written = false;
-  ForEachMatch(block.UsageAndPage, Filter::IncludeList, {}, HidAccess::Exchange,
-               [&](const HidInterfaceInfo&, std::unique_ptr<HidDevice>& device, const HidCapabilities& caps) {
-                 if (!report.empty() && caps.outputReportLength >= block.DATASIZE) {
-                   written = device->WriteOutput(report) == 0 || written;
-                 }
-               });
-  return written;
+  return WriteOutputReports(ReportData, Filter::IncludeList, std::size_t{ReportData.DATASIZE} + 1);
 }
 
 bool TxaHIDData::HidFindAndWriteDeviceBYHID(const THIDDataParam& ReportData) {
+  return WriteOutputReports(ReportData, Filter::DeviceId, ReportData.DATASIZE);
+}
+
+bool TxaHIDData::WriteOutputReports(const THIDDataParam& ReportData, Filter filter, std::size_t size) {
   THIDDataParam block = ReportData;
-  const auto report = Transfer(block.Data, block.DATASIZE);
+  const auto report = Transfer(block.Data, size);
   bool written = false;
-  ForEachMatch(block.UsageAndPage, Filter::DeviceId, block.DeviceID, HidAccess::Exchange,
+  ForEachMatch(block.UsageAndPage, filter, block.DeviceID, HidAccess::Exchange,
                [&](const HidInterfaceInfo&, std::unique_ptr<HidDevice>& device, const HidCapabilities& caps) {
                  if (!report.empty() && caps.outputReportLength >= block.DATASIZE) {
                    written = device->WriteOutput(report) == 0 || written;

@@ -83,6 +83,9 @@ class TxaHIDData final : public FeatureReportWriter {
   void ForEachMatch(USAGE_AND_PAGE usage, Filter filter, std::u16string_view deviceId, HidAccess access,
                     const MatchAction& action);
   bool PassesIncludeList(const HidInterfaceInfo& info) const;
+  // Writes `size` bytes of the block's report to every match whose output
+  // report holds DATASIZE; true when one write succeeded.
+  bool WriteOutputReports(const THIDDataParam& ReportData, Filter filter, std::size_t size);
   void ReclaimFinishedReaders();
 
   HidBus& bus_;

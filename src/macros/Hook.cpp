@@ -89,6 +89,19 @@ std::u16string KeyDescription(std::uint32_t virtualKey, std::int32_t extended) {
   return GetKeyDescriptionByVK(virtualKey, extended);
 }
 
+// The record of a key's press or release.
+TMACROKEYHOOK KeyRecord(const LowLevelKeyboardEvent& event, double time) {
+  const std::int32_t state = KeyState(event);
+  const std::int32_t extended = KeyExtended(event);
+  return {1,
+          static_cast<std::uint16_t>(state),
+          static_cast<std::uint16_t>(event.vkCode),
+          static_cast<std::uint16_t>(extended),
+          time,
+          KeyDescription(event.vkCode, extended),
+          StateText(state)};
+}
+
 // Milliseconds from `previous` to `now`; none when the clock went back
 // (the system counter wraps after about 49.7 days).
 std::uint32_t Elapsed(std::uint32_t previous, std::uint32_t now) {
@@ -432,14 +445,7 @@ void TxaHook::MacroKeyHookProc(int /*code*/, std::uint32_t /*message*/, const Lo
   }
   const std::int32_t state = KeyState(event);
   const std::int32_t extended = KeyExtended(event);
-  TMACROKEYHOOK record{1,
-                       static_cast<std::uint16_t>(state),
-                       static_cast<std::uint16_t>(event.vkCode),
-                       static_cast<std::uint16_t>(extended),
-                       time,
-                       KeyDescription(event.vkCode, extended),
-                       StateText(state)};
-  FMacroKeyList.push_back(record);
+  const TMACROKEYHOOK& record = FMacroKeyList.emplace_back(KeyRecord(event, time));
   if (OnRecordKeyboardMacroKey) {
     OnRecordKeyboardMacroKey(1, static_cast<std::int32_t>(event.vkCode), state, extended, time,
                              record.MacroKeyString, record.MacroKeyStateString, FMacroKeyList);
@@ -470,14 +476,7 @@ void TxaHook::MacroKeyExHookProc(int /*code*/, std::uint32_t /*message*/, const 
         {0, 0, static_cast<std::uint16_t>(FTotalMacroTime), 0, time, Decimal(FTotalMacroTime), u"ms"});
   }
   const std::int32_t extended = KeyExtended(event);
-  TMACROKEYHOOK record{1,
-                       static_cast<std::uint16_t>(state),
-                       static_cast<std::uint16_t>(event.vkCode),
-                       static_cast<std::uint16_t>(extended),
-                       time,
-                       KeyDescription(event.vkCode, extended),
-                       StateText(state)};
-  FMacroKeyList.push_back(record);
+  const TMACROKEYHOOK& record = FMacroKeyList.emplace_back(KeyRecord(event, time));
   if (OnRecordKeyboardMacroKeyEx) {
     OnRecordKeyboardMacroKeyEx(1, static_cast<std::int32_t>(event.vkCode), state, extended, time,
                                FTotalMacroTime, record.MacroKeyString, record.MacroKeyStateString,

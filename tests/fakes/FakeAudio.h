@@ -15,6 +15,15 @@ struct FakeMicrophone {
   bool readFails = false;
   bool writeFails = false;
   int writes = 0;
+
+  std::optional<bool> Read() const { return readFails ? std::nullopt : std::optional(muted); }
+  bool Write(bool mute) {
+    ++writes;
+    if (!writeFails) {
+      muted = mute;
+    }
+    return !writeFails;
+  }
 };
 
 class FakeAudioEndpoints final : public AudioEndpoints {
@@ -71,14 +80,8 @@ class FakeLegacyMixer final : public LegacyMixer {
   class Line final : public MixerLineMute {
    public:
     explicit Line(FakeMicrophone& mic) : mic_(mic) {}
-    std::optional<bool> Read() override { return mic_.readFails ? std::nullopt : std::optional(mic_.muted); }
-    bool Write(bool mute) override {
-      ++mic_.writes;
-      if (!mic_.writeFails) {
-        mic_.muted = mute;
-      }
-      return !mic_.writeFails;
-    }
+    std::optional<bool> Read() override { return mic_.Read(); }
+    bool Write(bool mute) override { return mic_.Write(mute); }
 
    private:
     FakeMicrophone& mic_;
