@@ -5,8 +5,23 @@
 #include "win32/TestExecutable.h"
 
 int main(int argc, char** argv) {
-  if (argc == 2 && argv[1] == monitor::win32::kWriteDebugLineRole) {
-    return monitor::win32::WriteDebugLineAsChild();
+  using namespace monitor::win32;
+  if (const auto role = ChildRole(argc, argv)) {
+    struct Role {
+      std::string_view name;
+      int (*play)();
+    };
+    const Role roles[] = {
+        {kWriteDebugLineRole, WriteDebugLineAsChild},
+        {kShowErrorRole, ShowErrorAsChild},
+        {kReportVersionRole, ReportVersionAsChild},
+        {kWriteLaunchMarkerRole, WriteLaunchMarkerAsChild},
+    };
+    for (const Role& known : roles) {
+      if (*role == known.name) {
+        return known.play();
+      }
+    }
   }
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

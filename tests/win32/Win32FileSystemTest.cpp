@@ -11,27 +11,13 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "win32/ScratchFolder.h"
 
 namespace monitor::win32 {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using UniqueSearch = UniqueResource<HANDLE, &FindClose>;
-
-// A folder under the temporary folder, unique to this run, so a reused
-// prefix never shows an earlier run's files.
-const std::u16string& ScratchFolder() {
-  static const std::u16string folder = [] {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring path = std::wstring(temp) + L"MonitorAdapterTests-" +
-                              std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount64());
-    CreateDirectoryW(path.c_str(), nullptr);
-    return FromWide(path);
-  }();
-  return folder;
-}
 
 using contract::FileSystemContract;
 
