@@ -3,6 +3,7 @@
 // another process.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,16 @@ std::wstring TestExecutablePath();
 // output test's line through the adapter and exits with the returned code.
 inline constexpr std::string_view kWriteDebugLineRole = "--write-debug-line";
 int WriteDebugLineAsChild();
+
+// Started with this, the executable loads the hook library as the monitor
+// does and exits with the loading's outcome as its code.
+inline constexpr std::string_view kLoadHookLibraryRole = "--load-hook-library";
+int LoadHookLibraryAsChild();
+
+// Starts a copy of the executable (or the executable itself) in a role and
+// in a current folder, and waits for its exit code; nothing when it could
+// not be started or did not end in time.
+std::optional<unsigned long> RunInRole(const std::wstring& executable, std::string_view role,
+                                       const std::wstring& currentFolder);
 
 }  // namespace monitor::win32

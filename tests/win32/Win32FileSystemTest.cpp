@@ -11,6 +11,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "win32/ScratchFolder.h"
 
 namespace monitor::win32 {
 namespace {
@@ -18,18 +19,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using UniqueSearch = UniqueResource<HANDLE, &FindClose>;
 
-// A folder under the temporary folder, unique to this run, so a reused
-// prefix never shows an earlier run's files.
-const std::u16string& ScratchFolder() {
-  static const std::u16string folder = [] {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring path = std::wstring(temp) + L"MonitorAdapterTests-" +
-                              std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount64());
-    CreateDirectoryW(path.c_str(), nullptr);
-    return FromWide(path);
-  }();
+const std::u16string& ScratchFolderText() {
+  static const std::u16string folder = FromWide(ScratchFolder());
   return folder;
 }
 
@@ -37,7 +28,7 @@ using contract::FileSystemContract;
 
 INSTANTIATE_TEST_SUITE_P(Windows, FileSystemContract,
                          ::testing::Values(contract::FileSystemUnderTest{
-                             "Win32", [] { return std::make_unique<Win32FileSystem>(); }, ScratchFolder}),
+                             "Win32", [] { return std::make_unique<Win32FileSystem>(); }, ScratchFolderText}),
                          contract::FileSystemName);
 
 // The names in a folder, sorted, as the plain API lists them.
@@ -68,7 +59,7 @@ UniqueHandle Open(const std::u16string& path, DWORD access, DWORD sharing) {
 class Win32FileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = ScratchFolder() + u"\\Win32-";
+    folder_ = ScratchFolderText() + u"\\Win32-";
     for (const char c : std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())) {
       folder_ += static_cast<char16_t>(c);
     }
