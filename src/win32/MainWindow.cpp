@@ -47,7 +47,8 @@ HICON MakeTrayIcon() {
   header.bV5AlphaMask = 0xFF000000;
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
-  HBITMAP color = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP color =
+      CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   ReleaseDC(nullptr, screen);
   if (color == nullptr) {
     return LoadIconW(nullptr, IDI_APPLICATION);
@@ -63,7 +64,8 @@ HICON MakeTrayIcon() {
         const double mx = dx / 7.0;
         const double my = (dy + 1.0) / 10.5;
         if (mx * mx + my * my <= 1.0) {
-          pixel = (y < 13 && (x == 15 || x == 16)) ? 0xFF2F8CFF : 0xFFF2F4F7;  // the mouse, split by its buttons
+          pixel =
+              (y < 13 && (x == 15 || x == 16)) ? 0xFF2F8CFF : 0xFFF2F4F7;  // the mouse, split by its buttons
         }
       }
       pixels[y * kSize + x] = pixel;
@@ -85,7 +87,11 @@ class MainWindow::Component final : public TranslatableComponent {
  public:
   Component(std::u16string className, std::u16string name, ComponentKind kind, Component* owner,
             std::optional<std::u16string> caption)
-      : className_(std::move(className)), name_(std::move(name)), kind_(kind), owner_(owner), caption_(caption) {}
+      : className_(std::move(className)),
+        name_(std::move(name)),
+        kind_(kind),
+        owner_(owner),
+        caption_(caption) {}
 
   std::u16string ClassName() const override { return className_; }
   std::u16string Name() const override { return name_; }
@@ -127,8 +133,10 @@ MainWindow::MainWindow(HINSTANCE instance, Win32MainLoop& mainLoop) : mainLoop_(
   windowClass.lpszClassName = className.c_str();
   RegisterClassExW(&windowClass);
 
-  form_ = std::make_unique<Component>(u"TZelMonExMain3", u"ZelMonExMain3", ComponentKind::Form, nullptr, std::nullopt);
-  const auto add = [this](std::u16string className, std::u16string name, std::optional<std::u16string> caption) {
+  form_ = std::make_unique<Component>(u"TZelMonExMain3", u"ZelMonExMain3", ComponentKind::Form, nullptr,
+                                      std::nullopt);
+  const auto add = [this](std::u16string className, std::u16string name,
+                          std::optional<std::u16string> caption) {
     auto& component = components_.emplace_back(std::make_unique<Component>(
         std::move(className), std::move(name), ComponentKind::Component, form_.get(), std::move(caption)));
     component->onChange = [this] {
@@ -150,8 +158,8 @@ MainWindow::MainWindow(HINSTANCE instance, Win32MainLoop& mainLoop) : mainLoop_(
   add(u"TMenuItem", u"Exit1", u"Exit");
 
   // Borderless, never in the taskbar; shown only as the About window.
-  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(), ToWide(kMonitorWindowCaption).c_str(), WS_POPUP, 0,
-                            0, kWidth, kHeight, nullptr, nullptr, instance, this);
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(), ToWide(kMonitorWindowCaption).c_str(),
+                            WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, instance, this);
   if (window_ == nullptr) {
     throw PlatformError("cannot create the main window", GetLastError());
   }
@@ -323,12 +331,12 @@ void MainWindow::Paint() {
   HGDIOBJ previousBitmap = SelectObject(dc, canvas);
 
   // Background: a quiet vertical gradient with an accent line at the top.
-  TRIVERTEX vertices[2] = {
-      {0, 0, static_cast<COLOR16>(GetRValue(kBackgroundTop) << 8), static_cast<COLOR16>(GetGValue(kBackgroundTop) << 8),
-       static_cast<COLOR16>(GetBValue(kBackgroundTop) << 8), 0xFF00},
-      {kWidth, kHeight, static_cast<COLOR16>(GetRValue(kBackgroundBottom) << 8),
-       static_cast<COLOR16>(GetGValue(kBackgroundBottom) << 8), static_cast<COLOR16>(GetBValue(kBackgroundBottom) << 8),
-       0xFF00}};
+  TRIVERTEX vertices[2] = {{0, 0, static_cast<COLOR16>(GetRValue(kBackgroundTop) << 8),
+                            static_cast<COLOR16>(GetGValue(kBackgroundTop) << 8),
+                            static_cast<COLOR16>(GetBValue(kBackgroundTop) << 8), 0xFF00},
+                           {kWidth, kHeight, static_cast<COLOR16>(GetRValue(kBackgroundBottom) << 8),
+                            static_cast<COLOR16>(GetGValue(kBackgroundBottom) << 8),
+                            static_cast<COLOR16>(GetBValue(kBackgroundBottom) << 8), 0xFF00}};
   GRADIENT_RECT gradient{0, 1};
   GradientFill(dc, vertices, 2, &gradient, 1, GRADIENT_FILL_RECT_V);
   RECT accent{0, 0, kWidth, 4};
@@ -344,14 +352,16 @@ void MainWindow::Paint() {
   SetTextColor(dc, kTitleText);
   RECT line{36, 70, kWidth - 36, 110};
   std::wstring text = label1_->Caption();
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
+            DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
 
   SelectObject(dc, body.Handle());
   SetTextColor(dc, kBodyText);
   for (const auto& [label, top] : {std::pair{label2_, 140}, std::pair{label3_, 180}}) {
     RECT row{36, top, kWidth - 36, top + 30};
     text = label->Caption();
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &row, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &row,
+              DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
   }
 
   // The close cross and the OK button.

@@ -23,8 +23,8 @@ bool HasFace(HDC dc, const wchar_t* face) {
 // then common free ones (what Wine finds through fontconfig).
 const wchar_t* Face(HDC dc) {
   static const wchar_t* const chosen = [dc] {
-    for (const wchar_t* face : {L"Microsoft YaHei UI", L"Microsoft YaHei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC",
-                                L"Droid Sans Fallback", L"Segoe UI", L"Tahoma"}) {
+    for (const wchar_t* face : {L"Microsoft YaHei UI", L"Microsoft YaHei", L"WenQuanYi Micro Hei",
+                                L"Noto Sans CJK SC", L"Droid Sans Fallback", L"Segoe UI", L"Tahoma"}) {
       if (HasFace(dc, face)) {
         return face;
       }

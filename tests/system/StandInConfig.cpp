@@ -57,8 +57,8 @@ int Run(const wchar_t* logPath) {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = kClass;
   RegisterClassExW(&windowClass);
-  if (CreateWindowExW(0, kClass, L"Stand-in configuration program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                      nullptr, windowClass.hInstance, nullptr) == nullptr) {
+  if (CreateWindowExW(0, kClass, L"Stand-in configuration program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                      nullptr, nullptr, windowClass.hInstance, nullptr) == nullptr) {
     return 2;
   }
   std::fprintf(logFile, "ready\n");
@@ -113,7 +113,8 @@ int wmain(int argc, wchar_t** argv) {
                ? 0
                : 1;
   }
-  std::fwprintf(stderr, L"usage: StandInConfig run LOG [--hang-on MESSAGE] | send MESSAGE [LPARAM] | "
-                        L"post MESSAGE [WPARAM [LPARAM]] | quit\n");
+  std::fwprintf(stderr,
+                L"usage: StandInConfig run LOG [--hang-on MESSAGE] | send MESSAGE [LPARAM] | "
+                L"post MESSAGE [WPARAM [LPARAM]] | quit\n");
   return 2;
 }

@@ -12,10 +12,9 @@ int main(int argc, char** argv) {
       int (*play)();
     };
     const Role roles[] = {
-        {kWriteDebugLineRole, WriteDebugLineAsChild},
-        {kShowErrorRole, ShowErrorAsChild},
-        {kReportVersionRole, ReportVersionAsChild},
-        {kWriteLaunchMarkerRole, WriteLaunchMarkerAsChild},
+        {kWriteDebugLineRole, WriteDebugLineAsChild},   {kShowErrorRole, ShowErrorAsChild},
+        {kReportVersionRole, ReportVersionAsChild},     {kWriteLaunchMarkerRole, WriteLaunchMarkerAsChild},
+        {kLoadHookLibraryRole, LoadHookLibraryAsChild},
     };
     for (const Role& known : roles) {
       if (*role == known.name) {

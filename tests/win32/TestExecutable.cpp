@@ -28,13 +28,14 @@ std::optional<std::string> ChildRole(int argc, char** argv) {
   return ascii;
 }
 
-UniqueHandle StartInRole(const std::wstring& executable, std::string_view role) {
+UniqueHandle StartInRole(const std::wstring& executable, std::string_view role,
+                         const std::wstring& currentFolder) {
   std::wstring commandLine = L"\"" + executable + L"\" " + std::wstring(role.begin(), role.end());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
+  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started)) {
     return {};
   }
   CloseHandle(started.hThread);

@@ -29,12 +29,18 @@ int ReportVersionAsChild();
 inline constexpr std::string_view kWriteLaunchMarkerRole = "--write-launch-marker";
 int WriteLaunchMarkerAsChild();
 inline constexpr const wchar_t* kRoleVariable = L"MONITOR_ADAPTER_TESTS_ROLE";
+// Loads the hook library as the monitor does; the loading's outcome is the
+// exit code.
+inline constexpr std::string_view kLoadHookLibraryRole = "--load-hook-library";
+int LoadHookLibraryAsChild();
 
 // The role a child was started in; nullopt when it runs the tests.
 std::optional<std::string> ChildRole(int argc, char** argv);
 
-// Starts that executable in a role; an empty handle when it cannot start.
-UniqueHandle StartInRole(const std::wstring& executable, std::string_view role);
+// Starts that executable in a role, in the current folder given (this
+// process's when empty); an empty handle when it cannot start.
+UniqueHandle StartInRole(const std::wstring& executable, std::string_view role,
+                         const std::wstring& currentFolder = {});
 
 // The exit code of a child that ended within the wait; a child still
 // running then is ended, and the result is nullopt.

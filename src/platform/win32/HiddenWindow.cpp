@@ -4,6 +4,13 @@
 
 namespace monitor::win32 {
 
+void RegisterWindowClass(const WNDCLASSEXW& windowClass) {
+  // Every instance after the first finds its class registered already.
+  if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw PlatformError("cannot register a window class", GetLastError());
+  }
+}
+
 UniqueWindow CreateHiddenWindow(const wchar_t* className, WNDPROC procedure, HiddenWindowKind kind,
                                 void* owner) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
@@ -12,10 +19,7 @@ UniqueWindow CreateHiddenWindow(const wchar_t* className, WNDPROC procedure, Hid
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = module;
   windowClass.lpszClassName = className;
-  // Every instance after the first finds its class registered already.
-  if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw PlatformError("cannot register a hidden window class", GetLastError());
-  }
+  RegisterWindowClass(windowClass);
 
   // A top-level window that is never shown and is a tool window has no
   // taskbar button, even if something shows it.

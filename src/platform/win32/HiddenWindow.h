@@ -16,6 +16,10 @@ enum class HiddenWindowKind {
   TopLevel,     // also the broadcasts the system sends to every top-level window
 };
 
+// Registers a window class of this module on first use; later calls find
+// it registered. Throws PlatformError when the system refuses.
+void RegisterWindowClass(const WNDCLASSEXW& windowClass);
+
 // Creates the window on the calling thread, registering its class on first
 // use; its procedure finds `owner` through HiddenWindowOwner. Throws
 // PlatformError when the window cannot be created.
