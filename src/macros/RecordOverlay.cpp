@@ -70,7 +70,7 @@ TFrmRecord::~TFrmRecord() {
 
 void TFrmRecord::Show() {
   const OverlayPlace place = OverlayPlaceOn(screen_.PrimaryScreenSize());
-  window_.Show(place.left, place.top);
+  window_.Show(place.left, place.top, translate_(u"Recording..."));
   Timer1.SetEnabled(true);
 }
 

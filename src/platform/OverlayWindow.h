@@ -10,8 +10,9 @@ class OverlayWindow {
  public:
   virtual ~OverlayWindow() = default;
 
-  // Creates the window at that place and shows it on top of the others.
-  virtual void Show(int left, int top) = 0;
+  // Creates the window at that place, with its title ("Recording..."), and
+  // shows it on top of the others.
+  virtual void Show(int left, int top, std::u16string_view title) = 0;
   // Appends one centred line to its list.
   virtual void AddLine(std::u16string_view text) = 0;
   // Gives it the input focus and puts it on top again, where it is.

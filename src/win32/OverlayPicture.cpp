@@ -27,7 +27,6 @@ constexpr int kLinePoints = 12;
 // The window has a fixed size in pixels, so its texts are sized for the
 // standard 96 pixels per inch, whatever the screen's setting.
 constexpr int kPixelsPerInch = 96;
-constexpr std::wstring_view kLabel = L"Recording...";
 
 // The dot blinks from transparent grey to opaque red #FC0808.
 struct Colour {
@@ -181,7 +180,7 @@ std::span<const std::uint32_t> OverlayPicture::Pixels() const {
 
 // GDI draws the texts white on black, their coverage then lays them over the
 // panel: GDI itself knows nothing of alpha.
-void OverlayPicture::DrawPanel(const std::vector<std::u16string>& lines) {
+void OverlayPicture::DrawPanel(std::u16string_view title, const std::vector<std::u16string>& lines) {
   HDC dc = dc_.get();
   std::fill_n(bits_, panel_.size(), 0u);
   GdiFlush();
@@ -190,7 +189,8 @@ void OverlayPicture::DrawPanel(const std::vector<std::u16string>& lines) {
 
   SelectObject(dc, labelFont_.get());
   RECT label = kLabelPart;
-  DrawTextW(dc, kLabel.data(), static_cast<int>(kLabel.size()), &label,
+  const std::wstring labelText = ToWide(title);
+  DrawTextW(dc, labelText.c_str(), static_cast<int>(labelText.size()), &label,
             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
 
   SelectObject(dc, lineFont_.get());

@@ -26,9 +26,9 @@ class OverlayPicture {
   // Throws PlatformError when the system refuses a bitmap or a font.
   OverlayPicture();
 
-  // Draws the panel with its label and the last lines that fit; lines too
+  // Draws the panel with its title and the last lines that fit; lines too
   // long for the list end in an ellipsis, none wraps.
-  void DrawPanel(const std::vector<std::u16string>& lines);
+  void DrawPanel(std::u16string_view title, const std::vector<std::u16string>& lines);
   // Puts the dot on the drawn panel at `level`, from 0 (transparent grey)
   // to 1 (opaque red).
   void DrawDot(double level);

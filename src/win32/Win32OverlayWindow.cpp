@@ -25,8 +25,9 @@ double DotLevel(ULONGLONG elapsedMs) {
 
 }  // namespace
 
-void Win32OverlayWindow::Show(int left, int top) {
+void Win32OverlayWindow::Show(int left, int top, std::u16string_view title) {
   Close();
+  title_ = title;
   const HINSTANCE module = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -51,7 +52,7 @@ void Win32OverlayWindow::Show(int left, int top) {
   }
   SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   shownAt_ = GetTickCount64();
-  picture_->DrawPanel(lines_);
+  picture_->DrawPanel(title_, lines_);
   const POINT place{left, top};
   Present(&place);
   ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
@@ -63,7 +64,7 @@ void Win32OverlayWindow::AddLine(std::u16string_view text) {
     return;
   }
   lines_.emplace_back(text);
-  picture_->DrawPanel(lines_);
+  picture_->DrawPanel(title_, lines_);
   Present(nullptr);
 }
 

@@ -26,7 +26,7 @@ class Win32OverlayWindow final : public OverlayWindow {
   Win32OverlayWindow& operator=(const Win32OverlayWindow&) = delete;
 
   // A new window with an empty list, shown without taking the focus.
-  void Show(int left, int top) override;
+  void Show(int left, int top, std::u16string_view title) override;
   void AddLine(std::u16string_view text) override;
   void BringToTop() override;
   void Close() override;
@@ -41,6 +41,7 @@ class Win32OverlayWindow final : public OverlayWindow {
   // Puts the picture with the dot of this moment on the screen.
   void Present(const POINT* place);
 
+  std::u16string title_;
   std::vector<std::u16string> lines_;
   ULONGLONG shownAt_ = 0;
   std::unique_ptr<OverlayPicture> picture_;

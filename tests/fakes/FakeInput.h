@@ -98,9 +98,10 @@ class RecordingInjector final : public InputInjector {
 
 class FakeOverlayWindow final : public OverlayWindow {
  public:
-  void Show(int left, int top) override {
+  void Show(int left, int top, std::u16string_view shownTitle) override {
     shown = true;
     place = {left, top};
+    title = shownTitle;
     lines.clear();
   }
   void AddLine(std::u16string_view text) override { lines.emplace_back(text); }
@@ -109,6 +110,7 @@ class FakeOverlayWindow final : public OverlayWindow {
 
   bool shown = false;
   std::optional<std::pair<int, int>> place;
+  std::u16string title;
   std::vector<std::u16string> lines;
   int broughtToTop = 0;
 };

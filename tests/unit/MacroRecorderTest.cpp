@@ -83,6 +83,7 @@ TEST_F(MacroRecorderTest, OneClickIsStoredUploadedAndAnnounced) {
   EXPECT_TRUE(recorder_.IsRecording);
   EXPECT_TRUE(overlay_.shown);
   EXPECT_EQ(overlay_.place, (std::pair<int, int>{454, 874}));
+  EXPECT_EQ(overlay_.title, u"Recording...");
   MouseAt(kMove, 900);
   ClickAt(1000, 120);
   MouseAt(kMove, 1500);

@@ -59,7 +59,7 @@ class Win32OverlayWindowTest : public ::testing::Test {
 
 TEST_F(Win32OverlayWindowTest, ShowsABorderlessLayeredTopmostToolWindowInPlaceWithoutTakingTheFocus) {
   ASSERT_TRUE(PumpUntil(loop_, [&] { return GetForegroundWindow() == front_.Handle(); }));
-  overlay_.Show(kPlace.x, kPlace.y);
+  overlay_.Show(kPlace.x, kPlace.y, u"Recording...");
   const HWND window = overlay_.Window();
   ASSERT_NE(window, nullptr);
   PumpFor(loop_, kSettle);
@@ -104,7 +104,7 @@ TEST_F(Win32OverlayWindowTest, WithoutAWindowEveryOperationButShowDoesNothing) {
 // Whatever took its place meanwhile: hidden, no longer topmost, another
 // window in front.
 TEST_F(Win32OverlayWindowTest, BringToTopShowsItTopmostWithTheFocusWhereItIs) {
-  overlay_.Show(kPlace.x, kPlace.y);
+  overlay_.Show(kPlace.x, kPlace.y, u"Recording...");
   const HWND window = overlay_.Window();
   SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   SetForegroundWindow(front_.Handle());
@@ -128,7 +128,7 @@ TEST_F(Win32OverlayWindowTest, BringToTopShowsItTopmostWithTheFocusWhereItIs) {
 
 // The window's timer makes the dot go from transparent to opaque red and back.
 TEST_F(Win32OverlayWindowTest, TheDotBlinks) {
-  overlay_.Show(kPlace.x, kPlace.y);
+  overlay_.Show(kPlace.x, kPlace.y, u"Recording...");
   std::uint32_t faintest = 255;
   std::uint32_t strongest = 0;
   const auto lastsUntil = std::chrono::steady_clock::now() + 1s;
@@ -146,13 +146,13 @@ TEST_F(Win32OverlayWindowTest, TheDotBlinks) {
 
 // A new window starts with an empty list.
 TEST_F(Win32OverlayWindowTest, ShowingAgainStartsAnEmptyList) {
-  overlay_.Show(kPlace.x, kPlace.y);
+  overlay_.Show(kPlace.x, kPlace.y, u"Recording...");
   OverlayPicture empty;
-  empty.DrawPanel({});
+  empty.DrawPanel(u"Recording...", {});
   std::vector<std::uint32_t> emptyPixels(empty.Pixels().begin(), empty.Pixels().end());
 
   overlay_.AddLine(u"Mouse ClickDown");
-  overlay_.Show(kPlace.x, kPlace.y);
+  overlay_.Show(kPlace.x, kPlace.y, u"Recording...");
   // Compared without the blinking dot's square.
   const auto pixels = overlay_.Picture()->Pixels();
   int different = 0;
@@ -169,7 +169,7 @@ TEST_F(Win32OverlayWindowTest, ShowingAgainStartsAnEmptyList) {
 class OverlayPictureTest : public ::testing::Test {
  protected:
   std::vector<std::uint32_t> Draw(const std::vector<std::u16string>& lines, double dot = 0) {
-    picture_.DrawPanel(lines);
+    picture_.DrawPanel(u"Recording...", lines);
     picture_.DrawDot(dot);
     return {picture_.Pixels().begin(), picture_.Pixels().end()};
   }
@@ -233,7 +233,7 @@ TEST_F(OverlayPictureTest, TheLastLinesThatFitAreShown) {
 
 // Level 0 leaves the panel as it is; level 1 is the opaque red dot in its square.
 TEST_F(OverlayPictureTest, TheDotGoesFromTransparentGreyToOpaqueRed) {
-  picture_.DrawPanel({});
+  picture_.DrawPanel(u"Recording...", {});
   const std::vector<std::uint32_t> panel(picture_.Pixels().begin(), picture_.Pixels().end());
   EXPECT_EQ(Draw({}, 0), panel);
 
