@@ -10,7 +10,17 @@
 //   StandInConfig.exe quit                          closes the running window
 //   StandInConfig.exe find CLASS                    prints "caption|visible|toolwindow"
 //                                                   of that top-level window
+//   StandInConfig.exe memory                        prints the monitor's private
+//                                                   bytes and working set in KiB
+//   StandInConfig.exe language INDEX                stores the language index in
+//                                                   the global settings record
+//   StandInConfig.exe function BUTTON INDEX         stores a button's function
+//                                                   in the stored profile 1
+// The window also logs the mouse clicks and wheel turns it receives, as
+// "click BUTTON down|up" and "wheel DELTA" lines.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,11 +31,44 @@ namespace {
 
 constexpr wchar_t kClass[] = L"TZelCfgExMain3";
 constexpr wchar_t kMonitorClass[] = L"TZelMonExMain3";
+constexpr wchar_t kProfileKey[] = L"software\\QuorvaxGM3";
+
+// Where the records keep what the commands change.
+constexpr std::size_t kCurrentLanguageOffset = 30952;  // in ZV3PROFILE.pfd
+constexpr std::size_t kButtonOffset = 872;             // button 0 in a profile
+constexpr std::size_t kButtonSize = 3772;
+constexpr std::size_t kFunctionIndexOffset = 3754;  // in a button
 
 FILE* logFile = nullptr;
 UINT hangOn = 0;
 
+void Log(const char* text) {
+  std::fprintf(logFile, "%s\n", text);
+  std::fflush(logFile);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      Log("click left down");
+      return 0;
+    case WM_LBUTTONUP:
+      Log("click left up");
+      return 0;
+    case WM_RBUTTONDOWN:
+      Log("click right down");
+      return 0;
+    case WM_RBUTTONUP:
+      Log("click right up");
+      return 0;
+    case WM_MOUSEWHEEL: {
+      const std::string text = "wheel " + std::to_string(GET_WHEEL_DELTA_WPARAM(wParam));
+      Log(text.c_str());
+      return 0;
+    }
+    default:
+      break;
+  }
   if (message >= WM_USER && message < 0xC000) {
     std::fprintf(logFile, "%u %llu %lld\n", message, static_cast<unsigned long long>(wParam),
                  static_cast<long long>(lParam));
@@ -40,6 +83,29 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Changes one 16-bit or 8-bit field of a stored record, as the real
+// program does when the user edits a setting.
+int EditRecord(const wchar_t* valueName, std::size_t offset, unsigned value, std::size_t width) {
+  DWORD size = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kProfileKey, valueName, RRF_RT_REG_BINARY, nullptr, nullptr, &size) !=
+      ERROR_SUCCESS) {
+    return 1;
+  }
+  std::string bytes(size, '\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, kProfileKey, valueName, RRF_RT_REG_BINARY, nullptr, bytes.data(),
+                   &size) != ERROR_SUCCESS ||
+      offset + width > bytes.size()) {
+    return 1;
+  }
+  for (std::size_t i = 0; i < width; ++i) {
+    bytes[offset + i] = static_cast<char>(value >> (8 * i));
+  }
+  return RegSetKeyValueW(HKEY_CURRENT_USER, kProfileKey, valueName, REG_BINARY, bytes.data(), size) ==
+                 ERROR_SUCCESS
+             ? 0
+             : 1;
 }
 
 long long Number(int argc, wchar_t** argv, int index, long long fallback) {
@@ -93,6 +159,37 @@ int wmain(int argc, wchar_t** argv) {
     std::wprintf(L"%ls|%d|%d\n", caption, IsWindowVisible(window) ? 1 : 0, tool ? 1 : 0);
     return 0;
   }
+  if (command == L"memory") {
+    HWND monitor = FindWindowW(kMonitorClass, nullptr);
+    DWORD processId = 0;
+    if (monitor == nullptr || GetWindowThreadProcessId(monitor, &processId) == 0) {
+      return 1;
+    }
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    const bool read =
+        process != nullptr &&
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    if (process != nullptr) {
+      CloseHandle(process);
+    }
+    if (!read) {
+      return 1;
+    }
+    std::wprintf(L"%llu %llu\n", static_cast<unsigned long long>(counters.PrivateUsage / 1024),
+                 static_cast<unsigned long long>(counters.WorkingSetSize / 1024));
+    return 0;
+  }
+  if (command == L"language" && argc > 2) {
+    return EditRecord(L"ZV3PROFILE.pfd", kCurrentLanguageOffset,
+                      static_cast<unsigned>(Number(argc, argv, 2, 0)), 1);
+  }
+  if (command == L"function" && argc > 3) {
+    const auto button = static_cast<std::size_t>(Number(argc, argv, 2, 0));
+    return EditRecord(L"ZV3Profile1.pfd", kButtonOffset + button * kButtonSize + kFunctionIndexOffset,
+                      static_cast<unsigned>(Number(argc, argv, 3, 0)), 2);
+  }
   if (command == L"quit") {
     HWND window = FindWindowW(kClass, nullptr);
     return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
@@ -105,8 +202,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     const auto message = static_cast<UINT>(Number(argc, argv, 2, 0));
     if (command == L"send") {
-      SendMessageW(monitor, message, 0, static_cast<LPARAM>(Number(argc, argv, 3, 0)));
-      return 0;
+      // A monitor that does not answer within the time fails the command.
+      DWORD_PTR result = 0;
+      return SendMessageTimeoutW(monitor, message, 0, static_cast<LPARAM>(Number(argc, argv, 3, 0)),
+                                 SMTO_NORMAL, 10000, &result) != 0
+                 ? 0
+                 : 3;
     }
     return PostMessageW(monitor, message, static_cast<WPARAM>(Number(argc, argv, 3, 0)),
                         static_cast<LPARAM>(Number(argc, argv, 4, 0)))
