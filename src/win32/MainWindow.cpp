@@ -135,27 +135,32 @@ MainWindow::MainWindow(HINSTANCE instance, Win32MainLoop& mainLoop) : mainLoop_(
 
   form_ = std::make_unique<Component>(u"TZelMonExMain3", u"ZelMonExMain3", ComponentKind::Form, nullptr,
                                       std::nullopt);
-  const auto add = [this](std::u16string className, std::u16string name,
+  // The About window's texts live in a scene, which translation keeps in
+  // step with the active table, back and forth between languages.
+  scene_ =
+      std::make_unique<Component>(u"TvgScene", u"vgScene1", ComponentKind::Scene, form_.get(), std::nullopt);
+  form_->Own(scene_.get());
+  const auto add = [this](Component* owner, std::u16string componentClass, std::u16string name,
                           std::optional<std::u16string> caption) {
     auto& component = components_.emplace_back(std::make_unique<Component>(
-        std::move(className), std::move(name), ComponentKind::Component, form_.get(), std::move(caption)));
+        std::move(componentClass), std::move(name), ComponentKind::Component, owner, std::move(caption)));
     component->onChange = [this] {
       if (window_ != nullptr) {
         InvalidateRect(window_, nullptr, FALSE);
       }
     };
-    form_->Own(component.get());
+    owner->Own(component.get());
     return component.get();
   };
-  add(u"TxaPicButton", u"BtnClose", std::nullopt);
-  buttonOk_ = add(u"TxaPicButton", u"BtnOK", u"OK");
-  label1_ = add(u"TLabel", u"Label1", u"Hardware & Software Information:");
-  label2_ = add(u"TLabel", u"Label2", u"Hardware Core:1.00.00");
-  label3_ = add(u"TLabel", u"Label3", u"Software Core:1.00.00");
+  add(scene_.get(), u"TxaPicButton", u"BtnClose", std::nullopt);
+  buttonOk_ = add(scene_.get(), u"TxaPicButton", u"BtnOK", u"OK");
+  label1_ = add(scene_.get(), u"TvgLabel", u"Label1", u"Hardware & Software Information:");
+  label2_ = add(scene_.get(), u"TvgLabel", u"Label2", u"Hardware Core:1.00.00");
+  label3_ = add(scene_.get(), u"TvgLabel", u"Label3", u"Software Core:1.00.00");
   // The menu's captions are set by the logic; translation walks past them.
-  add(u"TMenuItem", u"Config1", u"Config");
-  add(u"TMenuItem", u"About1", u"About");
-  add(u"TMenuItem", u"Exit1", u"Exit");
+  add(form_.get(), u"TMenuItem", u"Config1", u"Config");
+  add(form_.get(), u"TMenuItem", u"About1", u"About");
+  add(form_.get(), u"TMenuItem", u"Exit1", u"Exit");
 
   // Borderless, never in the taskbar; shown only as the About window.
   window_ = CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(), ToWide(kMonitorWindowCaption).c_str(),
@@ -184,6 +189,8 @@ MainWindow::~MainWindow() {
 }
 
 TranslatableComponent& MainWindow::Form() { return *form_; }
+
+TranslatableComponent& MainWindow::Scene() { return *scene_; }
 
 void MainWindow::AddTrayIcon() {
   NOTIFYICONDATAW data{};
@@ -353,7 +360,7 @@ void MainWindow::Paint() {
   RECT line{36, 70, kWidth - 36, 110};
   std::wstring text = label1_->Caption();
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
-            DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+            DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 
   SelectObject(dc, body.Handle());
   SetTextColor(dc, kBodyText);
@@ -361,7 +368,7 @@ void MainWindow::Paint() {
     RECT row{36, top, kWidth - 36, top + 30};
     text = label->Caption();
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &row,
-              DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+              DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }
 
   // The close cross and the OK button.
@@ -378,7 +385,8 @@ void MainWindow::Paint() {
   SetTextColor(dc, kTitleText);
   RECT okText = kOkButton;
   text = buttonOk_->Caption();
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &okText, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &okText,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
   BitBlt(target, 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
   SelectObject(dc, previousBrush);

@@ -34,8 +34,11 @@ class MainWindow final : public MonitorWindows {
   // The logic that handles what the window receives; made after the window.
   void Attach(TZelMonExMain3* logic) { logic_ = logic; }
   [[nodiscard]] HWND Handle() const { return window_; }
-  // The window's components as translation sees them.
+  // The window's components as translation sees them: the form, and the
+  // scene that holds the About window's texts, whose texts follow the active
+  // table by themselves (register it with the active translation).
   [[nodiscard]] TranslatableComponent& Form();
+  [[nodiscard]] TranslatableComponent& Scene();
 
   void ShowMainWindow() override;
   void HideMainWindow() override;
@@ -64,6 +67,7 @@ class MainWindow final : public MonitorWindows {
   std::wstring applicationTitle_;
   TZelMonExMain3* logic_ = nullptr;
   std::unique_ptr<Component> form_;
+  std::unique_ptr<Component> scene_;
   std::vector<std::unique_ptr<Component>> components_;
   Component* label1_ = nullptr;
   Component* label2_ = nullptr;

@@ -27,13 +27,13 @@
 #include "platform/win32/Win32MainLoop.h"
 #include "platform/win32/Win32PeerWindows.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Screen.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "profiles/ConfigFile.h"
 #include "profiles/ProfileManager.h"
 #include "win32/MainWindow.h"
 #include "win32/Win32OverlayWindow.h"
-#include "win32/Win32Screen.h"
 
 namespace monitor::win32 {
 namespace {
@@ -72,6 +72,7 @@ int RunMonitor(HINSTANCE instance) {
 
   Win32MainLoop mainLoop;
   MainWindow window(instance, mainLoop);
+  translation.RegisterScene(window.Scene());
   const IniFile settings = InstallationSettings(files, folders, debug);
   // The virtual mouse stands in for the device only where the installation
   // says so explicitly.
@@ -89,7 +90,7 @@ int RunMonitor(HINSTANCE instance) {
   Win32HookLibrary hooks;
   Win32KeyboardState keyboard;
   Win32InputInjector injector;
-  Win32OverlayWindow overlay(instance);
+  Win32OverlayWindow overlay;
   Win32Screen screen;
 
   auto monitor =
@@ -121,6 +122,7 @@ int RunMonitor(HINSTANCE instance) {
   const int exitCode = mainLoop.Run();
   window.Attach(nullptr);
   monitor.reset();  // stops all reading, unloads the hook library
+  translation.UnregisterScene(window.Scene());
   ReleaseMutex(mutex.get());
   return exitCode;
 }

@@ -16,6 +16,9 @@
 //                                                   the global settings record
 //   StandInConfig.exe function BUTTON INDEX         stores a button's function
 //                                                   in the stored profile 1
+//   StandInConfig.exe listen LOG                    appends every debug-output
+//                                                   line of any program to LOG,
+//                                                   as a debug viewer does
 // The window also logs the mouse clicks and wheel turns it receives, as
 // "click BUTTON down|up" and "wheel DELTA" lines.
 #include <windows.h>
@@ -24,6 +27,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -108,6 +112,35 @@ int EditRecord(const wchar_t* valueName, std::size_t offset, unsigned value, std
              : 1;
 }
 
+// The debug viewers' protocol: a program's OutputDebugString waits for the
+// buffer to be free, writes its process id and text into the shared buffer
+// and signals that data is ready.
+int Listen(const wchar_t* logPath) {
+  FILE* log = _wfopen(logPath, L"a");
+  HANDLE bufferReady = CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY");
+  HANDLE dataReady = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
+  HANDLE mapping =
+      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+  const auto* buffer = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4096));
+  if (log == nullptr || bufferReady == nullptr || dataReady == nullptr || buffer == nullptr) {
+    return 2;
+  }
+  std::fprintf(log, "listening\n");
+  std::fflush(log);
+  for (;;) {
+    SetEvent(bufferReady);
+    if (WaitForSingleObject(dataReady, INFINITE) != WAIT_OBJECT_0) {
+      return 2;
+    }
+    std::string text(buffer + sizeof(DWORD), strnlen(buffer + sizeof(DWORD), 4096 - sizeof(DWORD)));
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+      text.pop_back();
+    }
+    std::fprintf(log, "%s\n", text.c_str());
+    std::fflush(log);
+  }
+}
+
 long long Number(int argc, wchar_t** argv, int index, long long fallback) {
   return index < argc ? std::wcstoll(argv[index], nullptr, 10) : fallback;
 }
@@ -123,7 +156,8 @@ int Run(const wchar_t* logPath) {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = kClass;
   RegisterClassExW(&windowClass);
-  if (CreateWindowExW(0, kClass, L"Stand-in configuration program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+  // Shown at a known place, where the tests point real input at it.
+  if (CreateWindowExW(0, kClass, L"Stand-in configuration program", WS_POPUP | WS_VISIBLE, 300, 300, 300, 200,
                       nullptr, nullptr, windowClass.hInstance, nullptr) == nullptr) {
     return 2;
   }
@@ -189,6 +223,9 @@ int wmain(int argc, wchar_t** argv) {
     const auto button = static_cast<std::size_t>(Number(argc, argv, 2, 0));
     return EditRecord(L"ZV3Profile1.pfd", kButtonOffset + button * kButtonSize + kFunctionIndexOffset,
                       static_cast<unsigned>(Number(argc, argv, 3, 0)), 2);
+  }
+  if (command == L"listen" && argc > 2) {
+    return Listen(argv[2]);
   }
   if (command == L"quit") {
     HWND window = FindWindowW(kClass, nullptr);
