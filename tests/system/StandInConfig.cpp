@@ -10,8 +10,10 @@
 //   StandInConfig.exe quit                          closes the running window
 //   StandInConfig.exe find CLASS                    prints "caption|visible|toolwindow"
 //                                                   of that top-level window
-//   StandInConfig.exe memory                        prints the monitor's private
-//                                                   bytes and working set in KiB
+//   StandInConfig.exe memory [CLASS]                prints the committed private
+//                                                   memory and the working set,
+//                                                   in KiB, of the monitor (or
+//                                                   the owner of CLASS)
 //   StandInConfig.exe language INDEX                stores the language index in
 //                                                   the global settings record
 //   StandInConfig.exe function BUTTON INDEX         stores a button's function
@@ -19,11 +21,15 @@
 //   StandInConfig.exe listen LOG                    appends every debug-output
 //                                                   line of any program to LOG,
 //                                                   as a debug viewer does
+//   StandInConfig.exe time-start EXE                starts the monitor EXE and
+//                                                   prints the milliseconds until
+//                                                   its tray icon is there
 // The window also logs the mouse clicks and wheel turns it receives, as
 // "click BUTTON down|up" and "wheel DELTA" lines.
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +48,9 @@ constexpr std::size_t kCurrentLanguageOffset = 30952;  // in ZV3PROFILE.pfd
 constexpr std::size_t kButtonOffset = 872;             // button 0 in a profile
 constexpr std::size_t kButtonSize = 3772;
 constexpr std::size_t kFunctionIndexOffset = 3754;  // in a button
+
+// The monitor's tray icon, as it adds it.
+constexpr UINT kMonitorTrayId = 1;
 
 FILE* logFile = nullptr;
 UINT hangOn = 0;
@@ -92,15 +101,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // Changes one 16-bit or 8-bit field of a stored record, as the real
 // program does when the user edits a setting.
 int EditRecord(const wchar_t* valueName, std::size_t offset, unsigned value, std::size_t width) {
+  // The monitor may rewrite the value in between, at another size: ask again.
+  std::string bytes;
   DWORD size = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, kProfileKey, valueName, RRF_RT_REG_BINARY, nullptr, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return 1;
+  LSTATUS status = ERROR_MORE_DATA;
+  while (status == ERROR_MORE_DATA) {
+    RegGetValueW(HKEY_CURRENT_USER, kProfileKey, valueName, RRF_RT_REG_BINARY, nullptr, nullptr, &size);
+    bytes.resize(size);
+    status = RegGetValueW(HKEY_CURRENT_USER, kProfileKey, valueName, RRF_RT_REG_BINARY, nullptr, bytes.data(),
+                          &size);
   }
-  std::string bytes(size, '\0');
-  if (RegGetValueW(HKEY_CURRENT_USER, kProfileKey, valueName, RRF_RT_REG_BINARY, nullptr, bytes.data(),
-                   &size) != ERROR_SUCCESS ||
-      offset + width > bytes.size()) {
+  if (status != ERROR_SUCCESS || offset + width > size) {
     return 1;
   }
   for (std::size_t i = 0; i < width; ++i) {
@@ -139,6 +150,82 @@ int Listen(const wchar_t* logPath) {
     std::fprintf(log, "%s\n", text.c_str());
     std::fflush(log);
   }
+}
+
+// A modification that changes nothing succeeds only for an icon the tray
+// has: the probe leaves the monitor's icon as it is.
+bool MonitorTrayIconPresent() {
+  NOTIFYICONDATAW probe{};
+  probe.cbSize = sizeof probe;
+  probe.hWnd = FindWindowW(kMonitorClass, nullptr);
+  probe.uID = kMonitorTrayId;
+  return probe.hWnd != nullptr && Shell_NotifyIconW(NIM_MODIFY, &probe);
+}
+
+int TimeStart(const wchar_t* program) {
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER start;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  std::wstring commandLine = L"\"" + std::wstring(program) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return 2;
+  }
+  CloseHandle(process.hThread);
+  int result = 1;
+  LARGE_INTEGER now = start;
+  // Polled every 2 ms, for at most 30 s; a monitor that ends first fails.
+  while (now.QuadPart - start.QuadPart < 30 * frequency.QuadPart &&
+         WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT) {
+    const bool present = MonitorTrayIconPresent();
+    QueryPerformanceCounter(&now);
+    if (present) {
+      std::wprintf(L"%.1f\n", static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
+                                  static_cast<double>(frequency.QuadPart));
+      result = 0;
+      break;
+    }
+  }
+  CloseHandle(process.hProcess);
+  return result;
+}
+
+// The private memory a program has committed (what Windows counts as its
+// private bytes, summed region by region, since Wine leaves the counter at
+// zero) and its working set, in KiB, of the program owning a window class.
+int PrintMemory(const wchar_t* windowClass) {
+  HWND window = FindWindowW(windowClass, nullptr);
+  DWORD processId = 0;
+  if (window == nullptr || GetWindowThreadProcessId(window, &processId) == 0) {
+    return 1;
+  }
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+  if (process == nullptr) {
+    return 1;
+  }
+  unsigned long long privateBytes = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* address = nullptr;
+       VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+       address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+      privateBytes += region.RegionSize;
+    }
+  }
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  const bool read = GetProcessMemoryInfo(process, &counters, sizeof counters);
+  CloseHandle(process);
+  if (!read) {
+    return 1;
+  }
+  std::wprintf(L"%llu %llu\n", privateBytes / 1024,
+               static_cast<unsigned long long>(counters.WorkingSetSize / 1024));
+  return 0;
 }
 
 long long Number(int argc, wchar_t** argv, int index, long long fallback) {
@@ -194,26 +281,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"memory") {
-    HWND monitor = FindWindowW(kMonitorClass, nullptr);
-    DWORD processId = 0;
-    if (monitor == nullptr || GetWindowThreadProcessId(monitor, &processId) == 0) {
-      return 1;
-    }
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    const bool read =
-        process != nullptr &&
-        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    if (process != nullptr) {
-      CloseHandle(process);
-    }
-    if (!read) {
-      return 1;
-    }
-    std::wprintf(L"%llu %llu\n", static_cast<unsigned long long>(counters.PrivateUsage / 1024),
-                 static_cast<unsigned long long>(counters.WorkingSetSize / 1024));
-    return 0;
+    return PrintMemory(argc > 2 ? argv[2] : kMonitorClass);
   }
   if (command == L"language" && argc > 2) {
     return EditRecord(L"ZV3PROFILE.pfd", kCurrentLanguageOffset,
@@ -226,6 +294,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"listen" && argc > 2) {
     return Listen(argv[2]);
+  }
+  if (command == L"time-start" && argc > 2) {
+    return TimeStart(argv[2]);
   }
   if (command == L"quit") {
     HWND window = FindWindowW(kClass, nullptr);

@@ -35,29 +35,30 @@ LocalTime Win32Clock::LocalNow() {
 
 void Win32Clock::SleepFor(std::chrono::milliseconds duration) { Sleep(static_cast<DWORD>(duration.count())); }
 
-// A high-resolution waitable timer where the system has one; elsewhere a
-// 1 ms timer period for the bulk of the wait and a short spin on the
-// performance counter for its end.
+// Timers fire late by up to a timer tick (on Wine a high-resolution timer
+// still by most of a millisecond), so they cover the wait only up to a
+// margin before the deadline; the margin is spun on the performance counter.
+// A high-resolution waitable timer where the system has one, else a 1 ms
+// timer period for Sleep.
 void Win32Clock::WaitPrecisely(std::chrono::milliseconds duration) {
   if (duration.count() <= 0) {
     return;
   }
-  const LONGLONG deadline = Now() + duration.count() * Frequency() / 1000;
-  UniqueHandle timer(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                            TIMER_MODIFY_STATE | SYNCHRONIZE));
-  if (timer) {
+  constexpr LONGLONG kSpunMs = 2;
+  const LONGLONG frequency = Frequency();
+  const LONGLONG deadline = Now() + duration.count() * frequency / 1000;
+  if (const LONGLONG timedMs = duration.count() - kSpunMs; timedMs > 0) {
+    UniqueHandle timer(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                              TIMER_MODIFY_STATE | SYNCHRONIZE));
     LARGE_INTEGER due;
-    due.QuadPart = -static_cast<LONGLONG>(duration.count()) * 10000;  // relative, in 100 ns
-    if (SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE) &&
-        WaitForSingleObject(timer.get(), INFINITE) == WAIT_OBJECT_0 && Now() >= deadline) {
-      return;
+    due.QuadPart = -timedMs * 10000;  // relative, in 100 ns
+    if (!timer || !SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE) ||
+        WaitForSingleObject(timer.get(), INFINITE) != WAIT_OBJECT_0) {
+      timeBeginPeriod(1);
+      Sleep(static_cast<DWORD>(timedMs));
+      timeEndPeriod(1);
     }
   }
-  timeBeginPeriod(1);
-  for (LONGLONG left = deadline - Now(); left > 2 * Frequency() / 1000; left = deadline - Now()) {
-    Sleep(static_cast<DWORD>(left * 1000 / Frequency()) - 1);
-  }
-  timeEndPeriod(1);
   while (Now() < deadline) {
     YieldProcessor();
   }
