@@ -24,6 +24,11 @@
 //   StandInConfig.exe time-start EXE                starts the monitor EXE and
 //                                                   prints the milliseconds until
 //                                                   its tray icon is there
+//   StandInConfig.exe tray-icon                     succeeds when the monitor's
+//                                                   tray icon is there
+//   StandInConfig.exe restart-taskbar               drops the monitor's tray icon
+//                                                   and announces a new taskbar,
+//                                                   as a restarted shell does
 // The window also logs the mouse clicks and wheel turns it receives, as
 // "click BUTTON down|up" and "wheel DELTA" lines.
 #include <windows.h>
@@ -162,6 +167,18 @@ bool MonitorTrayIconPresent() {
   return probe.hWnd != nullptr && Shell_NotifyIconW(NIM_MODIFY, &probe);
 }
 
+// A restarted shell has lost every icon and tells all top-level windows.
+int RestartTaskbar() {
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = FindWindowW(kMonitorClass, nullptr);
+  icon.uID = kMonitorTrayId;
+  if (icon.hWnd == nullptr || !Shell_NotifyIconW(NIM_DELETE, &icon) || MonitorTrayIconPresent()) {
+    return 1;
+  }
+  return PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0 : 1;
+}
+
 int TimeStart(const wchar_t* program) {
   LARGE_INTEGER frequency;
   LARGE_INTEGER start;
@@ -294,6 +311,12 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"listen" && argc > 2) {
     return Listen(argv[2]);
+  }
+  if (command == L"tray-icon") {
+    return MonitorTrayIconPresent() ? 0 : 1;
+  }
+  if (command == L"restart-taskbar") {
+    return RestartTaskbar();
   }
   if (command == L"time-start" && argc > 2) {
     return TimeStart(argv[2]);

@@ -215,6 +215,26 @@ class ProcessAndTray(MonitorTestCase):
         # The first start stored the factory setting records.
         self.assertEqual(len(registry_binary("ZV3ProfileSettingGroup.pfd")), 30964)
 
+    def test_the_tray_icon_comes_back_when_the_taskbar_restarts(self):
+        self.start_monitor()
+        self.assertTrue(wait_for(lambda: stand_in("tray-icon").returncode == 0), "no tray icon")
+        self.assertEqual(stand_in("restart-taskbar").returncode, 0)
+        self.assertTrue(wait_for(lambda: stand_in("tray-icon").returncode == 0), "the tray icon did not come back")
+
+    def test_the_tray_menu_opens_on_the_right_button_and_closes_on_a_click_elsewhere(self):
+        self.start_monitor()
+        self.assertTrue(wait_for(lambda: stand_in("tray-icon").returncode == 0), "no tray icon")
+        tray = xdotool("search", "--name", "Wine System Tray").stdout.split()[0]
+        geometry = dict(re.findall(r"(\w+)=(\d+)", xdotool("getwindowgeometry", "--shell", tray).stdout))
+        # The only icon fills the tray's height, at its left end.
+        side = int(geometry["HEIGHT"])
+        xdotool("mousemove", int(geometry["X"]) + side // 2, int(geometry["Y"]) + side // 2, "click", 3)
+        self.assertTrue(wait_for(lambda: (find_window("#32768") or "").split("|")[1:2] == ["1"]), "no menu")
+        screenshot("tray-menu")
+        xdotool("mousemove", 640, 200, "click", 1)
+        self.assertTrue(wait_for(lambda: (find_window("#32768") or "|0").split("|")[1] != "1"), "the menu stayed")
+        self.assertIsNone(self.monitor.poll())
+
     def test_a_second_start_ends_at_once_and_leaves_one_monitor(self):
         self.start_monitor()
         second = start(self.folder / "ZelMonEx3.exe")
