@@ -19,6 +19,7 @@
 #include "platform/win32/Win32DebugOutput.h"
 #include "platform/win32/Win32MainLoop.h"
 #include "win32/MessagePump.h"
+#include "win32/ScratchFolder.h"
 #include "win32/VirtualMouseProcess.h"
 
 namespace monitor::win32 {
@@ -136,7 +137,7 @@ TEST(VirtualMouseAbsent, NothingIsListedAndCommandsFail) {
 class VirtualHidBusTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    log_ = ScratchFile(L"mouse.log");
+    log_ = ToWide(ScratchFolder()) + L"\\mouse.log";
     mouse_ = new VirtualMouseProcess;
     mouse_->Start(L"--log \"" + log_ + L"\"");
   }

@@ -93,17 +93,4 @@ DWORD VirtualMouseProcess::Command(const std::wstring& arguments) {
   return process ? WaitForExit(process.get()) : STILL_ACTIVE;
 }
 
-std::wstring ScratchFile(const std::wstring& name) {
-  static const std::wstring folder = [] {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring path = std::wstring(temp) + L"MonitorVirtualMouse-" +
-                              std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount64());
-    CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-  }();
-  return folder + L"\\" + name;
-}
-
 }  // namespace monitor::win32

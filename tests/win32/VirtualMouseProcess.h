@@ -31,7 +31,4 @@ class VirtualMouseProcess {
   UniqueHandle process_;
 };
 
-// A file name in a folder of its own for this run.
-std::wstring ScratchFile(const std::wstring& name);
-
 }  // namespace monitor::win32
