@@ -35,8 +35,11 @@ def wine(*args, timeout=60):
 def start(*args, output=None):
     """Starts a Windows program in the test prefix and leaves it running;
     its standard output goes to the file given."""
-    return subprocess.Popen([str(WINE_ENV), "run", str(PREFIX), *map(str, args)],
-                            stdout=open(output, "w") if output else subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    command = [str(WINE_ENV), "run", str(PREFIX), *map(str, args)]
+    if output is None:
+        return subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(output, "w") as stdout:  # the program keeps its own copy
+        return subprocess.Popen(command, stdout=stdout, stderr=subprocess.DEVNULL)
 
 
 def wait_for(condition, limit=30.0, step=0.2):
@@ -347,7 +350,17 @@ class WholeRoad(MonitorTestCase):
         mouse = self.mouse_log.read_text()
         self.assertIn("transaction begin", mouse)
         self.assertIn("write memory at 0x0090, 65 bytes", mouse)
-        self.assertIn(f"write memory at 0x00D1, {3 * count} bytes", mouse)
+        # The first slot holds the recording in the mouse's three bytes an
+        # action: a delay in tens of milliseconds (halves to even, at least
+        # one), else the type with bit 7 for a press, and the two values.
+        def device_action(action):
+            kind, state, value1, value2 = action[0], action[2], action[4], action[5]
+            if kind == 6:
+                tens = max(round((value1 + 256 * value2) / 10), 1)
+                return bytes([6, tens & 0xFF, tens >> 8])
+            return bytes([kind | state << 7, value1, value2])
+        slot = b"".join(device_action(action) for action in actions)
+        self.assertIn(f"write memory at 0x00D1, {3 * count} bytes: {slot.hex(' ').upper()}\n", mouse)
         self.assertIn("transaction end", mouse)
 
         # Button 6 plays the profile's first macro, now the recording, at the pointer.
