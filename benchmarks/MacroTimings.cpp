@@ -4,17 +4,11 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
-#include <optional>
-#include <string>
 
-#include "fakes/FakeDesktop.h"
 #include "fakes/FakeEnvironment.h"
 #include "fakes/FakeInput.h"
-#include "fakes/FakeMainLoop.h"
-#include "fakes/ProfileWorld.h"
-#include "macros/Hook.h"
+#include "fakes/RecorderWorld.h"
 #include "macros/MacroPlayer.h"
-#include "macros/MacroRecorder.h"
 
 namespace monitor::timings {
 namespace {
@@ -37,31 +31,6 @@ class TimingInjector final : public InputInjector {
 
   Instant pressed;
   Instant released;
-};
-
-// The recorder on the real hook component, as the monitor wires them.
-struct RecordingRig {
-  ProfileWorld profiles;
-  std::unique_ptr<TDM> dm = profiles.Start();
-  fakes::FakeMainLoop loop;
-  fakes::FakeHookLibrary library;
-  fakes::FakeKeyboardState keyboard;
-  fakes::FakeShell shell;
-  fakes::FakeOverlayWindow overlay;
-  fakes::FakeScreen screen;
-  TranslateText translate = [](std::u16string_view text) { return std::u16string(text); };
-  TxaHook hook{library, keyboard, shell};
-  TMacroRecorder recorder{{*dm, hook, loop, profiles.debug, translate,
-                           [this] { return std::make_unique<TFrmRecord>(overlay, screen, loop, translate); },
-                           [](std::int32_t) {}, [](std::int32_t) {}}};
-
-  RecordingRig() {
-    hook.OnRecordMouseMacroKey = [this](std::int32_t type, TMouseButtons button, std::int32_t state,
-                                        std::int32_t, std::int32_t, double, const std::u16string& text,
-                                        const std::u16string&, const TxaHook::MouseRecordList&) {
-      recorder.xaHook1RecordMouseMacroKey(type, button, state, text);
-    };
-  }
 };
 
 }  // namespace
@@ -100,20 +69,20 @@ std::vector<double> RecordingHookCallbackMicroseconds(int callbacks) {
   // A recording holds 127 actions and a click makes up to four; start a
   // fresh one well before that, outside the measurement.
   constexpr int kCallbacksPerRecording = 60;
-  RecordingRig rig;
+  RecorderWorld world;
   std::vector<double> durations;
   std::uint32_t time = 1000;
   for (int i = 0; i < callbacks; ++i) {
     if (i % kCallbacksPerRecording == 0) {
-      if (rig.recorder.IsRecording) {
-        rig.recorder.ToggleRecordMacro(7);
+      if (world.recorder.IsRecording) {
+        world.recorder.ToggleRecordMacro(7);
       }
-      rig.recorder.ToggleRecordMacro(7);
+      world.recorder.ToggleRecordMacro(7);
     }
     time += 40;
     const LowLevelMouseEvent event{100 + i % 50, 200, 0, 0, time};
     const auto start = std::chrono::steady_clock::now();
-    rig.library.Mouse(i % 2 == 0 ? kLeftDown : kLeftUp, event);
+    world.library.Mouse(i % 2 == 0 ? kLeftDown : kLeftUp, event);
     durations.push_back(Milliseconds(std::chrono::steady_clock::now() - start) * 1000.0);
   }
   return durations;

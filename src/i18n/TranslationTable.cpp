@@ -3,6 +3,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "platform/LittleEndian.h"
 #include "profiles/TextCase.h"
 
 namespace monitor {
@@ -59,10 +60,7 @@ class LayoutReader {
     if (Left() < 4) {
       return std::nullopt;
     }
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-      value |= static_cast<std::uint32_t>(bytes_[position_ + i]) << (8 * i);
-    }
+    const std::uint32_t value = LittleEndian32(bytes_.subspan(position_).first<4>());
     position_ += 4;
     return static_cast<std::int32_t>(value);
   }
@@ -75,7 +73,7 @@ class LayoutReader {
     }
     std::u16string text(static_cast<std::size_t>(*length), u'\0');
     for (char16_t& unit : text) {
-      unit = static_cast<char16_t>(bytes_[position_] | bytes_[position_ + 1] << 8);
+      unit = LittleEndian16(bytes_.subspan(position_).first<2>());
       position_ += 2;
     }
     return text;
@@ -93,10 +91,8 @@ class LayoutReader {
 class LayoutWriter {
  public:
   void Integer(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-      bytes_.push_back(static_cast<std::uint8_t>(bits >> shift));
-    }
+    const auto bytes = LittleEndianBytes(static_cast<std::uint32_t>(value));
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
   }
 
   void Text(std::u16string_view text) {
@@ -105,8 +101,8 @@ class LayoutWriter {
     }
     Integer(static_cast<std::int32_t>(text.size()));
     for (const char16_t unit : text) {
-      bytes_.push_back(static_cast<std::uint8_t>(unit));
-      bytes_.push_back(static_cast<std::uint8_t>(unit >> 8));
+      const auto bytes = LittleEndianBytes(static_cast<std::uint16_t>(unit));
+      bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
     }
   }
 

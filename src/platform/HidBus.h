@@ -25,6 +25,8 @@ struct HidCapabilities {
   std::uint16_t inputReportLength = 0;
   std::uint16_t outputReportLength = 0;
   std::uint16_t featureReportLength = 0;
+
+  friend bool operator==(const HidCapabilities&, const HidCapabilities&) = default;
 };
 
 struct HidUsage {

@@ -1,19 +1,19 @@
 #include "platform/Registry.h"
 
+#include "platform/LittleEndian.h"
+
 namespace monitor {
 
 RegistryValue DwordValue(std::uint32_t number) {
-  return {RegistryValueType::Dword,
-          {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-           static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
+  const auto bytes = LittleEndianBytes(number);
+  return {RegistryValueType::Dword, {bytes.begin(), bytes.end()}};
 }
 
 std::optional<std::uint32_t> DwordOf(const RegistryValue& value) {
   if (value.type != RegistryValueType::Dword || value.data.size() != 4) {
     return std::nullopt;
   }
-  return static_cast<std::uint32_t>(value.data[0]) | static_cast<std::uint32_t>(value.data[1]) << 8 |
-         static_cast<std::uint32_t>(value.data[2]) << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
+  return LittleEndian32(std::span(value.data).first<4>());
 }
 
 }  // namespace monitor

@@ -67,10 +67,10 @@ void TDM::DataModuleCreate() {
   SwitchToProfileGroup(FProfileGroupIndex);
   FHidUsageAndPage = kMouseVendorCollection;
 
-  IniFile config;
-  Survive(u"read " + std::u16string(kConfigFileName),
-          [&] { config = ReadConfigFile(services_.files, services_.folders.ExecutableFolder()); });
-  OtherSettings settings = ReadOtherConfig(config);
+  Survive(u"read " + std::u16string(kConfigFileName), [&] {
+    FInstallationConfig = ReadConfigFile(services_.files, services_.folders.ExecutableFolder());
+  });
+  OtherSettings settings = ReadOtherConfig(FInstallationConfig);
   FOtherConfig = settings.config;
   FHelpFiles = std::move(settings.helpFiles);
 }

@@ -74,6 +74,9 @@ class TDM {
   TMouseProfileInfo FCurrentProfileInfo{};
   TOtherConfig FOtherConfig{};
   std::vector<HelpFileEntry> FHelpFiles;  // the "HelpFiles" list of the configuration file
+  // The whole configuration file as read at start-up, for the settings the
+  // other parts take from it; empty when it could not be read.
+  IniFile FInstallationConfig;
   TMouseProfileInfo FDefaultProfileInfo{};
   TMouseProfileInfo FTestProfileInfo{};
   TMACROKEYINFO FRecordMacroInfo{};

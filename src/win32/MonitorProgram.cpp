@@ -38,16 +38,6 @@
 namespace monitor::win32 {
 namespace {
 
-// The installation's "config.ini"; an unreadable one counts as missing.
-IniFile InstallationSettings(FileSystem& files, KnownFolders& folders, DebugOutput& debug) {
-  try {
-    return ReadConfigFile(files, folders.ExecutableFolder());
-  } catch (const std::exception&) {
-    debug.Write(u"config.ini cannot be read; its defaults apply");
-    return {};
-  }
-}
-
 int RunMonitor(HINSTANCE instance) {
   // One monitor per session: a second start ends at once, silently. The
   // second test closes the gap between two starts at the same moment.
@@ -73,7 +63,7 @@ int RunMonitor(HINSTANCE instance) {
   Win32MainLoop mainLoop;
   MainWindow window(instance, mainLoop);
   translation.RegisterScene(window.Scene());
-  const IniFile settings = InstallationSettings(files, folders, debug);
+  const IniFile& settings = DM->FInstallationConfig;
   // The virtual mouse stands in for the device only where the installation
   // says so explicitly.
   std::unique_ptr<HidBus> bus;

@@ -3,11 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeInput.h"
-#include "fakes/FakeMainLoop.h"
-#include "fakes/ProfileWorld.h"
-#include "macros/MacroRecorder.h"
+#include "fakes/RecorderWorld.h"
 #include "profiles/CodeTables.h"
 #include "profiles/FixedText.h"
 
@@ -18,39 +14,17 @@ constexpr std::uint32_t kMove = 0x200, kLeftDown = 0x201, kLeftUp = 0x202, kRigh
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The recorder on the real hook component, fed through a fake hook library,
-// with the profile manager on fakes.
-class MacroRecorderTest : public ::testing::Test {
+class MacroRecorderTest : public ::testing::Test, protected RecorderWorld {
  protected:
-  MacroRecorderTest()
-      : dm_(profiles_.Start()),
-        hook_(library_, keyboard_, shell_),
-        recorder_({*dm_, hook_, loop_, profiles_.debug,
-                   [](std::u16string_view text) { return std::u16string(text); },
-                   [this] { return std::make_unique<TFrmRecord>(overlay_, screen_, loop_, translate_); },
-                   [this](std::int32_t bank) {
-                     uploads_.push_back(bank);
-                     if (onUpload_) {
-                       onUpload_();
-                     }
-                   },
-                   [this](std::int32_t profile) { announced_.push_back(profile); }}) {
-    hook_.OnRecordMouseMacroKey = [this](std::int32_t type, TMouseButtons button, std::int32_t state,
-                                         std::int32_t, std::int32_t, double, const std::u16string& text,
-                                         const std::u16string&, const TxaHook::MouseRecordList&) {
-      recorder_.xaHook1RecordMouseMacroKey(type, button, state, text);
-    };
-  }
-
   void MouseAt(std::uint32_t message, std::uint32_t time, std::uint32_t mouseData = 0) {
-    library_.Mouse(message, {10, 10, mouseData, 0, time});
+    library.Mouse(message, {10, 10, mouseData, 0, time});
   }
   void ClickAt(std::uint32_t time, std::uint32_t held = 50) {
     MouseAt(kLeftDown, time);
     MouseAt(kLeftUp, time + held);
   }
   std::unique_ptr<TMouseProfileInfo> StoredProfile() {
-    return profiles_.StoredRecord<TMouseProfileInfo>(u"ZV3Profile1.pfd");
+    return profiles.StoredRecord<TMouseProfileInfo>(u"ZV3Profile1.pfd");
   }
   static std::string Actions(const TMACROKEYINFO& macro) {
     std::string text;
@@ -61,39 +35,24 @@ class MacroRecorderTest : public ::testing::Test {
     }
     return text;
   }
-
-  ProfileWorld profiles_;
-  std::unique_ptr<TDM> dm_;
-  fakes::FakeMainLoop loop_;
-  fakes::FakeHookLibrary library_;
-  fakes::FakeKeyboardState keyboard_;
-  fakes::FakeShell shell_;
-  fakes::FakeOverlayWindow overlay_;
-  fakes::FakeScreen screen_;
-  TranslateText translate_ = [](std::u16string_view text) { return std::u16string(text); };
-  TxaHook hook_;
-  TMacroRecorder recorder_;
-  std::vector<std::int32_t> uploads_;
-  std::vector<std::int32_t> announced_;
-  std::function<void()> onUpload_;
 };
 
 TEST_F(MacroRecorderTest, OneClickIsStoredUploadedAndAnnounced) {
-  recorder_.ToggleRecordMacro(7);
-  EXPECT_TRUE(recorder_.IsRecording);
-  EXPECT_TRUE(overlay_.shown);
-  EXPECT_EQ(overlay_.place, (std::pair<int, int>{454, 874}));
-  EXPECT_EQ(overlay_.title, u"Recording...");
+  recorder.ToggleRecordMacro(7);
+  EXPECT_TRUE(recorder.IsRecording);
+  EXPECT_TRUE(overlay.shown);
+  EXPECT_EQ(overlay.place, (std::pair<int, int>{454, 874}));
+  EXPECT_EQ(overlay.title, u"Recording...");
   MouseAt(kMove, 900);
   ClickAt(1000, 120);
   MouseAt(kMove, 1500);
-  recorder_.ToggleRecordMacro(7);
+  recorder.ToggleRecordMacro(7);
 
-  EXPECT_FALSE(recorder_.IsRecording);
-  EXPECT_FALSE(overlay_.shown);
-  EXPECT_EQ(library_.mouse, nullptr);
-  EXPECT_EQ(Actions(recorder_.FMacroInfo), "1:1:1:1 6:0:120:0 1:0:1:1 ");
-  EXPECT_EQ(overlay_.lines, (std::vector<std::u16string>{u"Mouse ClickDown", u"120ms", u"Mouse ClickUp"}));
+  EXPECT_FALSE(recorder.IsRecording);
+  EXPECT_FALSE(overlay.shown);
+  EXPECT_EQ(library.mouse, nullptr);
+  EXPECT_EQ(Actions(recorder.FMacroInfo), "1:1:1:1 6:0:120:0 1:0:1:1 ");
+  EXPECT_EQ(overlay.lines, (std::vector<std::u16string>{u"Mouse ClickDown", u"120ms", u"Mouse ClickUp"}));
 
   // Stored in the pressed button, as the first macro, by itself; uploaded and announced.
   const auto stored = StoredProfile();
@@ -103,21 +62,21 @@ TEST_F(MacroRecorderTest, OneClickIsStoredUploadedAndAnnounced) {
   EXPECT_EQ(ReadFixedText(stored->MacroKeyInfoList.MacroInfos[0].szMacroName), u"User Recorded");
   EXPECT_EQ(stored->MacroKeyInfoList.MacroInfos[0].nAutoAddDelay, 1);
   EXPECT_EQ(stored->MacroKeyInfoList.nMacroInfoCount, 1);
-  EXPECT_EQ(profiles_.StoredRecord<TMACROKEYINFO>(u"RecordRPROFILE.pfd")->MacroListCount, 3);
-  EXPECT_EQ(uploads_, std::vector<std::int32_t>{0});
-  EXPECT_EQ(announced_, std::vector<std::int32_t>{0});
-  EXPECT_EQ(profiles_.debug.lines,
+  EXPECT_EQ(profiles.StoredRecord<TMACROKEYINFO>(u"RecordRPROFILE.pfd")->MacroListCount, 3);
+  EXPECT_EQ(uploads, std::vector<std::int32_t>{0});
+  EXPECT_EQ(announced, std::vector<std::int32_t>{0});
+  EXPECT_EQ(profiles.debug.lines,
             (std::vector<std::u16string>{u"show record window", u"CLOSE record window"}));
 }
 
 TEST_F(MacroRecorderTest, NothingRecordedStoresNothing) {
-  recorder_.ToggleRecordMacro(7);
+  recorder.ToggleRecordMacro(7);
   MouseAt(kMove, 100);
   MouseAt(kMove, 200);
-  recorder_.ToggleRecordMacro(7);
+  recorder.ToggleRecordMacro(7);
   EXPECT_EQ(StoredProfile(), nullptr);
-  EXPECT_TRUE(uploads_.empty());
-  EXPECT_TRUE(announced_.empty());
+  EXPECT_TRUE(uploads.empty());
+  EXPECT_TRUE(announced.empty());
 }
 
 TEST_F(MacroRecorderTest, LongPausesAreCollectedAfresh) {
@@ -136,58 +95,58 @@ TEST_F(MacroRecorderTest, LongPausesAreCollectedAfresh) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    recorder_.ToggleRecordMacro(7);
+    recorder.ToggleRecordMacro(7);
     MouseAt(kLeftDown, 1000);
     MouseAt(kLeftUp, 1000);
     for (const std::uint32_t time : c.moves) {
       MouseAt(kMove, time);
     }
     ClickAt(10000, 0);
-    EXPECT_EQ(Actions(recorder_.FMacroInfo), c.actions);
-    recorder_.ToggleRecordMacro(7);
+    EXPECT_EQ(Actions(recorder.FMacroInfo), c.actions);
+    recorder.ToggleRecordMacro(7);
   }
 }
 
 TEST_F(MacroRecorderTest, TheBufferStopsAt127Actions) {
-  recorder_.ToggleRecordMacro(7);
+  recorder.ToggleRecordMacro(7);
   for (std::uint32_t i = 0; i < 200; ++i) {
     ClickAt(1000 + i * 100, 0);  // no pause inside a click, 100 ms between clicks
   }
-  EXPECT_EQ(recorder_.FMacroInfo.MacroListCount, 127);
-  EXPECT_EQ(overlay_.lines.size(), 127u);
-  recorder_.ToggleRecordMacro(7);
+  EXPECT_EQ(recorder.FMacroInfo.MacroListCount, 127);
+  EXPECT_EQ(overlay.lines.size(), 127u);
+  recorder.ToggleRecordMacro(7);
   EXPECT_EQ(StoredProfile()->MacroKeyInfoList.MacroInfos[0].MacroListCount, 127);
 }
 
 TEST_F(MacroRecorderTest, AnActionAfterTheLastDelayTakesThe128thPlaceUncounted) {
-  recorder_.ToggleRecordMacro(7);
+  recorder.ToggleRecordMacro(7);
   for (int i = 0; i < 126; ++i) {
-    recorder_.xaHook1RecordMouseMacroKey(1, WHEELDOWN, 0, u"Wheel Down(Mouse)");
+    recorder.xaHook1RecordMouseMacroKey(1, WHEELDOWN, 0, u"Wheel Down(Mouse)");
   }
-  recorder_.xaHook1RecordMouseMacroKey(0, BUTTON_NONE, 0, u"100");
-  recorder_.xaHook1RecordMouseMacroKey(1, LCLICK, 1, u"Mouse Click");
-  EXPECT_EQ(recorder_.FMacroInfo.MacroListCount, 127);
-  EXPECT_EQ(recorder_.FMacroInfo.MacroList[126].nKeyType, 6);
-  EXPECT_EQ(recorder_.FMacroInfo.MacroList[127].nKeyType, 1);
-  EXPECT_EQ(overlay_.lines.size(), 128u);  // shown, though not counted
-  recorder_.xaHook1RecordMouseMacroKey(1, LCLICK, 0, u"Mouse Click");
-  EXPECT_EQ(overlay_.lines.size(), 128u);
+  recorder.xaHook1RecordMouseMacroKey(0, BUTTON_NONE, 0, u"100");
+  recorder.xaHook1RecordMouseMacroKey(1, LCLICK, 1, u"Mouse Click");
+  EXPECT_EQ(recorder.FMacroInfo.MacroListCount, 127);
+  EXPECT_EQ(recorder.FMacroInfo.MacroList[126].nKeyType, 6);
+  EXPECT_EQ(recorder.FMacroInfo.MacroList[127].nKeyType, 1);
+  EXPECT_EQ(overlay.lines.size(), 128u);  // shown, though not counted
+  recorder.xaHook1RecordMouseMacroKey(1, LCLICK, 0, u"Mouse Click");
+  EXPECT_EQ(overlay.lines.size(), 128u);
 }
 
 TEST_F(MacroRecorderTest, TheRecordingGoesToTheButtonsThatPlayIt) {
-  TMOUSECONFIGINFO& config = dm_->FCurrentProfileInfo.ConfigInfo;
+  TMOUSECONFIGINFO& config = dm->FCurrentProfileInfo.ConfigInfo;
   config.ButtonFuncInfo[3].FunctionIndex = kFunctionPlayMacro;
   config.ButtonFuncInfo[12].FunctionIndex = kFunctionPlayMacro;
   config.ButtonFuncInfo[4].FunctionIndex = kFunctionDeviceMacro;
   config.ButtonFuncInfo[4].MacroKeyInfo.nMacroIndex = 0;
   config.ButtonFuncInfo[5].FunctionIndex = kFunctionDeviceMacro;
   config.ButtonFuncInfo[5].MacroKeyInfo.nMacroIndex = 2;
-  dm_->SaveCurrentProfileInfoToRegistry();  // the stop reloads the stored profile
+  dm->SaveCurrentProfileInfoToRegistry();  // the stop reloads the stored profile
 
-  recorder_.ToggleRecordMacro(1);
+  recorder.ToggleRecordMacro(1);
   MouseAt(kRightDown, 100);
   MouseAt(kWheel, 200, 0xFF880000u);  // -120: towards the user
-  recorder_.ToggleRecordMacro(9);
+  recorder.ToggleRecordMacro(9);
 
   const auto stored = StoredProfile();
   const std::string recorded = "1:1:2:2 6:0:100:0 3:0:1:6 ";
@@ -204,33 +163,33 @@ TEST_F(MacroRecorderTest, TheRecordingGoesToTheButtonsThatPlayIt) {
 }
 
 TEST_F(MacroRecorderTest, APressDuringTheUploadCannotEmptyTheFinishedRecording) {
-  recorder_.ToggleRecordMacro(7);
+  recorder.ToggleRecordMacro(7);
   ClickAt(100);
   // The upload lets pending messages run: a recording button pressed then
   // starts the next recording.
-  onUpload_ = [this] {
-    onUpload_ = nullptr;
-    recorder_.ToggleRecordMacro(7);
+  onUpload = [this] {
+    onUpload = nullptr;
+    recorder.ToggleRecordMacro(7);
   };
-  recorder_.ToggleRecordMacro(7);
-  EXPECT_TRUE(recorder_.IsRecording);
-  EXPECT_EQ(recorder_.FMacroInfo.MacroListCount, 0);
-  EXPECT_EQ(profiles_.StoredRecord<TMACROKEYINFO>(u"RecordRPROFILE.pfd")->MacroListCount, 3);
-  EXPECT_EQ(announced_.size(), 1u);
+  recorder.ToggleRecordMacro(7);
+  EXPECT_TRUE(recorder.IsRecording);
+  EXPECT_EQ(recorder.FMacroInfo.MacroListCount, 0);
+  EXPECT_EQ(profiles.StoredRecord<TMACROKEYINFO>(u"RecordRPROFILE.pfd")->MacroListCount, 3);
+  EXPECT_EQ(announced.size(), 1u);
 }
 
 TEST_F(MacroRecorderTest, TheOverlayIsKeptOnTopWhileRecording) {
-  recorder_.ToggleRecordMacro(7);
-  loop_.AdvanceTime(std::chrono::milliseconds(350));
-  EXPECT_EQ(overlay_.broughtToTop, 3);
-  screen_.foregroundTitle = u"frmrecord";
-  loop_.AdvanceTime(std::chrono::milliseconds(300));
-  EXPECT_EQ(overlay_.broughtToTop, 3);
-  recorder_.ToggleRecordMacro(7);
-  screen_.foregroundTitle = u"Notepad";
-  loop_.AdvanceTime(std::chrono::milliseconds(1000));
-  EXPECT_EQ(overlay_.broughtToTop, 3);
-  EXPECT_EQ(loop_.RunningTimers(), 0u);
+  recorder.ToggleRecordMacro(7);
+  loop.AdvanceTime(std::chrono::milliseconds(350));
+  EXPECT_EQ(overlay.broughtToTop, 3);
+  screen.foregroundTitle = u"frmrecord";
+  loop.AdvanceTime(std::chrono::milliseconds(300));
+  EXPECT_EQ(overlay.broughtToTop, 3);
+  recorder.ToggleRecordMacro(7);
+  screen.foregroundTitle = u"Notepad";
+  loop.AdvanceTime(std::chrono::milliseconds(1000));
+  EXPECT_EQ(overlay.broughtToTop, 3);
+  EXPECT_EQ(loop.RunningTimers(), 0u);
 }
 
 TEST(RecordOverlay, PlaceAndLines) {

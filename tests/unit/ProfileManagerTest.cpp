@@ -201,10 +201,14 @@ TEST_F(ProfileManagerTest, BadStoredDataNeverStopsTheStart) {
        groupRestoredWithoutFolder},
       {"unreadable configuration file",
        [](ProfileWorld& w, TProfileSettingGroup&) {
-         w.files.AddFile(w.folders.executable + u"config.ini", {'[', ']'});
+         const std::string ini = "[OtherConfig]\nNoLogo=1\n";
+         w.files.AddFile(w.folders.executable + u"config.ini", {ini.begin(), ini.end()});
          w.files.MakeUnreadable(w.folders.executable + u"config.ini");
        },
-       [](ProfileWorld&, TDM& dm) { EXPECT_EQ(dm.FOtherConfig.Nologo, 0); }},
+       [](ProfileWorld&, TDM& dm) {
+         EXPECT_EQ(dm.FOtherConfig.Nologo, 0);
+         EXPECT_FALSE(dm.FInstallationConfig.Value(u"OtherConfig", u"NoLogo"));
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -306,11 +310,13 @@ TEST_F(ProfileManagerTest, TheLastRecordingIsStoredApart) {
 }
 
 TEST_F(ProfileManagerTest, ConfigurationFileSettingsAreKept) {
-  const std::string ini = "[OtherConfig]\nNoLogo=1\n[HelpFiles]\nManual=m.pdf\n";
+  const std::string ini = "[OtherConfig]\nNoLogo=1\n[HelpFiles]\nManual=m.pdf\n[VirtualMouse]\nEnabled=1\n";
   world_.files.AddFile(world_.folders.executable + u"config.ini", {ini.begin(), ini.end()});
   const auto dm = world_.Start();
   EXPECT_EQ(dm->FOtherConfig.Nologo, 1);
   EXPECT_EQ(dm->FHelpFiles, (std::vector<HelpFileEntry>{{u"Manual", u"m.pdf"}}));
+  // The whole file stays at hand for the settings other parts read from it.
+  EXPECT_EQ(dm->FInstallationConfig.Value(u"VirtualMouse", u"Enabled"), u"1");
 }
 
 TEST_F(ProfileManagerTest, ProfileFileNameAndPathAreCutToTheirFields) {

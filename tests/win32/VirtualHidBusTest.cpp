@@ -14,7 +14,7 @@
 #include "device/UsageAndPage.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/VirtualHidBus.h"
-#include "platform/win32/VirtualMouseProtocol.h"
+#include "platform/win32/VirtualMousePipes.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32DebugOutput.h"
 #include "platform/win32/Win32MainLoop.h"

@@ -5,14 +5,16 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/VirtualMouseFrames.h"
 #include "platform/win32/OverlappedIo.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/VirtualMouseClient.h"
-#include "platform/win32/VirtualMouseProtocol.h"
+#include "platform/win32/VirtualMousePipes.h"
 #include "platform/win32/WideText.h"
 
 namespace monitor::win32 {
 
+using namespace monitor::virtual_mouse;
 using namespace virtual_mouse;
 
 namespace {

@@ -5,6 +5,8 @@
 #include "platform/win32/OverlappedIo.h"
 
 namespace monitor::win32::virtual_mouse {
+
+using namespace monitor::virtual_mouse;
 namespace {
 
 constexpr DWORD kBusyWaitMilliseconds = 5000;

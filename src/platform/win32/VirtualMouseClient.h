@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/VirtualMouseFrames.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/VirtualMouseProtocol.h"
 
 namespace monitor::win32::virtual_mouse {
 
@@ -19,12 +19,13 @@ namespace monitor::win32::virtual_mouse {
 UniqueHandle ConnectToPipe(std::wstring_view name, bool overlapped);
 
 struct Reply {
-  MessageKind kind;
+  monitor::virtual_mouse::MessageKind kind;
   std::vector<std::uint8_t> payload;
 };
 
 // Sends one frame and reads the one that answers it; nullopt when the pipe
 // fails or the answer is not a frame.
-std::optional<Reply> Request(HANDLE pipe, MessageKind kind, std::span<const std::uint8_t> payload = {});
+std::optional<Reply> Request(HANDLE pipe, monitor::virtual_mouse::MessageKind kind,
+                             std::span<const std::uint8_t> payload = {});
 
 }  // namespace monitor::win32::virtual_mouse

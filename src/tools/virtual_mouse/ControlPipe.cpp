@@ -7,10 +7,11 @@
 
 #include "platform/win32/OverlappedIo.h"
 #include "platform/win32/VirtualMouseClient.h"
+#include "platform/win32/VirtualMousePipes.h"
 
 namespace monitor::virtual_mouse {
 
-using namespace win32::virtual_mouse;
+using namespace win32::virtual_mouse;  // the pipes and their client
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <span>
 
+#include "platform/VirtualMouseFrames.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/VirtualMouseProtocol.h"
 #include "tools/virtual_mouse/DeviceServer.h"
 
 namespace monitor::virtual_mouse {
@@ -22,7 +22,6 @@ bool ServeControlPipe(HANDLE pipe, DeviceServer& device);
 
 // The running mouse's result of a command; nullopt (see GetLastError) when
 // no mouse answered.
-std::optional<std::uint32_t> SendControlCommand(win32::virtual_mouse::MessageKind kind,
-                                                std::span<const std::uint8_t> payload);
+std::optional<std::uint32_t> SendControlCommand(MessageKind kind, std::span<const std::uint8_t> payload);
 
 }  // namespace monitor::virtual_mouse

@@ -7,13 +7,14 @@
 
 #include "device/UsageAndPage.h"
 #include "platform/win32/OverlappedIo.h"
+#include "platform/win32/VirtualMousePipes.h"
 #include "tools/virtual_mouse/FeatureReportText.h"
 #include "tools/virtual_mouse/MouseCommandLine.h"
 
 namespace monitor::virtual_mouse {
 
 using win32::UniqueHandle;
-using namespace win32::virtual_mouse;
+using win32::virtual_mouse::kDevicePipeName;
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/HidBus.h"
+#include "platform/VirtualMouseFrames.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/VirtualMouseProtocol.h"
 #include "tools/virtual_mouse/MouseLog.h"
 
 namespace monitor::virtual_mouse {
@@ -53,9 +53,8 @@ class DeviceServer {
   void ReapFinished();
   void Serve(Connection& connection);
   // Answers one frame; false when it breaks the protocol.
-  bool Answer(Connection& connection, bool& connected, const win32::virtual_mouse::Frame& frame);
-  bool Reply(Connection& connection, win32::virtual_mouse::MessageKind kind,
-             std::span<const std::uint8_t> payload);
+  bool Answer(Connection& connection, bool& connected, const Frame& frame);
+  bool Reply(Connection& connection, MessageKind kind, std::span<const std::uint8_t> payload);
   std::uint32_t SetFeature(std::span<const std::uint8_t> report);
   std::vector<std::uint8_t> GetFeature(std::span<const std::uint8_t> request);
   std::uint32_t WriteOutput(std::span<const std::uint8_t> report);

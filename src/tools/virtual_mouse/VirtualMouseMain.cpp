@@ -20,8 +20,6 @@
 namespace monitor::virtual_mouse {
 namespace {
 
-using win32::virtual_mouse::MessageKind;
-
 constexpr int kSucceeded = 0;
 constexpr int kFailed = 1;
 constexpr int kWrongArguments = 2;
